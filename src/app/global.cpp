@@ -9,6 +9,7 @@ Tglobal::Tglobal(std::filesystem::path home, UserMessages& messages)
     : Home(std::move(home)), Messages(messages) {
   Rom.Workspace = Workspace();
   Store.Folder = Workspace();
+  MakeFont.Workspace = Workspace();
 }
 
 void Tglobal::Start() {

@@ -16,6 +16,8 @@
 
 #include "app/messages.h"
 #include "device/rom.h"
+#include "fonts/drawing_surface.h"
+#include "fonts/makefont.h"
 #include "store/hash_table.h"
 
 namespace panelcraft {
@@ -38,6 +40,8 @@ class Tglobal {
   // Global objects.
   Trom Rom;
   THashTable Store;  // the project store, stem "prj.ini"
+  DrawingSurface Surface;        // the glyph rasterizer's 3200 x 255 1-bit surface
+  Tmakefont MakeFont{Rom, Surface};  // writes its font data files into the workspace
 
   // Shared state (GBK texts).
   std::string ProjectFile;  // empty: no project is open

@@ -76,5 +76,7 @@ void RequireProject(const Context& c);
 int ProjectCommand(Context& c, Args args);
 int StoreCommand(Context& c, Args args);
 int RomCommand(Context& c, Args args);
+int FontsCommand(Context& c, Args args);
+int MakeBaseCommand(Context& c, Args args);
 
 }  // namespace panelcraft::cli

@@ -27,6 +27,11 @@ const Command kCommands[] = {
      "          set NAME|BAUD TEXT"},
     {"store", StoreCommand, "store get KEY | put KEY VALUE | list"},
     {"rom", RomCommand, "rom build [--memory 2|4|8|16] [-o FILE] | info FILE [--memory 2|4|8|16]"},
+    {"fonts", FontsCommand,
+     "fonts faces | summary | gbk16 on|off | generate |\n"
+     "          set SIZE asc|hz FACE [--set all|gb2312|gbk|list] [--fixed] [--chars TEXT]\n"
+     "          (SIZE 24|32|48|64; --set and --chars keep the stored value when left out)"},
+    {"make-base", MakeBaseCommand, "make-base FILE [--font12 PCF] [--font16 PCF]"},
 };
 
 void PrintUsage(std::ostream& out) {
