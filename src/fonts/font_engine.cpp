@@ -12,6 +12,12 @@
 
 #include "app/text.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig keeps what it read from its configuration files until the
+// process ends; the leak checker of sanitizer builds is told so.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
+
 namespace panelcraft {
 
 namespace {
