@@ -71,9 +71,9 @@ TEST_F(BaseDataTest, BuildShipsItAndANewHomeReceivesIt) {
   const auto bundled = FindBundledFile("default.bin");
   ASSERT_FALSE(bundled.empty());
   EXPECT_EQ(ReadFileBytes(bundled), *data_);
-  testing::TempFolder temp;
-  PrepareHome(temp.Path / "home");
-  EXPECT_EQ(ReadFileBytes(temp.Path / "home" / "default.bin"), *data_);
+  test::TempDir temp;
+  PrepareHome(temp.path() / "home");
+  EXPECT_EQ(ReadFileBytes(temp.path() / "home" / "default.bin"), *data_);
 }
 
 }  // namespace

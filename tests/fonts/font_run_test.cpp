@@ -45,9 +45,9 @@ class FontRunTest : public ::testing::Test {
   }
   bool Logged(const std::string& utf8) const { return std::count(log.begin(), log.end(), Gbk(utf8)) > 0; }
 
-  testing::TempFolder home;
-  testing::RecordedMessages messages;
-  Tglobal g{home.Path, messages};
+  test::TempDir home;
+  test::RecordingMessages messages;
+  Tglobal g{home.path(), messages};
   std::vector<std::string> log;
   std::vector<int> progress;
 };

@@ -28,7 +28,7 @@ TEST(FontSettings, NewProjectShowsEveryFaceUnset) {
 
 TEST(FontSettings, ConfirmingAtOnceStoresTheDefaults) {
   THashTable store;
-  testing::RecordedMessages messages;
+  test::RecordingMessages messages;
   for (int32_t n : kSmallFontSizes) {
     ChineseFontDialog hz;
     hz.Load(store, n);
@@ -90,7 +90,7 @@ TEST(FontSettings, FullFontsThatCannotBeMadeAreRefused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.size) + "/" + std::to_string(c.choice));
     THashTable store;
-    testing::RecordedMessages messages;
+    test::RecordingMessages messages;
     ChineseFontDialog dialog;
     dialog.Load(store, c.size);
     dialog.Face = testing::kTestFace;

@@ -21,7 +21,7 @@ class FontsCliTest : public ::testing::Test {
   Result Cli(const std::string& arguments) {
     const char* cli = std::getenv("PANELCRAFT_CLI");
     if (!cli) return {-1, "PANELCRAFT_CLI is not set"};
-    const std::string command = std::string(cli) + " --home '" + home.Path.string() + "' " + arguments + " 2>&1";
+    const std::string command = std::string(cli) + " --home '" + home.path().string() + "' " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     Result result{-1, {}};
     char buffer[4096];
@@ -31,7 +31,7 @@ class FontsCliTest : public ::testing::Test {
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
   }
-  testing::TempFolder home;
+  test::TempDir home;
 };
 
 TEST_F(FontsCliTest, SetSummaryGenerate) {
@@ -61,7 +61,7 @@ TEST_F(FontsCliTest, SetSummaryGenerate) {
   EXPECT_EQ(r.code, 0) << r.out;
   EXPECT_NE(r.out.find("开始生成64点阵的汉字\n"), std::string::npos);
   EXPECT_NE(r.out.find("汉字点阵生成完成！"), std::string::npos);
-  const auto temp = home.Path / "temp";
+  const auto temp = home.path() / "temp";
   EXPECT_EQ(FileSizeOrMinusOne(temp / "mini.idx"), 8192);
   EXPECT_GT(FileSizeOrMinusOne(temp / "mini.sbin"), 0);
   EXPECT_EQ(FileSizeOrMinusOne(temp / "hz16.sbin"), 770112);
@@ -72,12 +72,12 @@ TEST_F(FontsCliTest, FacesAndMakeBase) {
   EXPECT_EQ(r.code, 0);
   EXPECT_NE(r.out.find("WenQuanYi Zen Hei\n"), std::string::npos);
   EXPECT_NE(r.out.find("文泉驿正黑\n"), std::string::npos);
-  const auto file = home.Path / "base.bin";
+  const auto file = home.path() / "base.bin";
   r = Cli("make-base '" + file.string() + "'");
   EXPECT_EQ(r.code, 0) << r.out;
   EXPECT_EQ(FileSizeOrMinusOne(file), 0x76000);
   // A new home got the bundled base data.
-  EXPECT_EQ(FileSizeOrMinusOne(home.Path / "default.bin"), 0x76000);
+  EXPECT_EQ(FileSizeOrMinusOne(home.path() / "default.bin"), 0x76000);
   r = Cli("make-base '" + file.string() + "' --font12 /nonexistent.pcf");
   EXPECT_EQ(r.code, 1);
 }

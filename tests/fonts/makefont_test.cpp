@@ -18,7 +18,7 @@ constexpr uint32_t kMini = 0x76000;
 
 class MakefontTest : public ::testing::Test {
  protected:
-  MakefontTest() { f.Workspace = temp.Path; }
+  MakefontTest() { f.Workspace = temp.path(); }
 
   // A small-font list run of one size, as the generation run does it.
   void ListRun(int32_t dotSize, int32_t mode, const std::string& list) {
@@ -48,7 +48,7 @@ class MakefontTest : public ::testing::Test {
     return codes;
   }
 
-  testing::TempFolder temp;
+  test::TempDir temp;
   Trom rom;
   DrawingSurface surface;
   Tmakefont f{rom, surface};
@@ -93,13 +93,13 @@ TEST_P(FullFontTest, FileHoldsEveryCellInCodeOrder) {
   f.OutputName = "hz" + std::to_string(c.dotSize);
   f.WriteFullFontFile();
   EXPECT_TRUE(f.Reports.empty());
-  EXPECT_EQ(FileSizeOrMinusOne(temp.Path / (f.OutputName + ".sbin")), static_cast<int64_t>(c.fileSize));
+  EXPECT_EQ(FileSizeOrMinusOne(temp.path() / (f.OutputName + ".sbin")), static_cast<int64_t>(c.fileSize));
   ASSERT_EQ(progress.size(), static_cast<size_t>(c.rows));
   EXPECT_EQ(progress.front(), 0);
   EXPECT_EQ(progress.back(), 100);
   EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 
-  const std::string file = ReadFileBytes(temp.Path / (f.OutputName + ".sbin"));
+  const std::string file = ReadFileBytes(temp.path() / (f.OutputName + ".sbin"));
   const size_t glyphBytes = static_cast<size_t>(c.dotSize * c.dotSize / 8);
   const std::string fromFile = file.substr(c.glyphNumber * glyphBytes, glyphBytes);
   // The same character packed on its own gives the same bytes.
@@ -334,8 +334,8 @@ TEST_F(MakefontTest, SmallFontDataStopsBeforeThePageArea) {
 TEST_F(MakefontTest, MiniFilesHoldTheIndexAreaAndTheDataUpToDataPos) {
   ListRun(24, 1, "ab");
   f.WriteMiniFiles();
-  const std::string idx = ReadFileBytes(temp.Path / "mini.idx");
-  const std::string data = ReadFileBytes(temp.Path / "mini.sbin");
+  const std::string idx = ReadFileBytes(temp.path() / "mini.idx");
+  const std::string data = ReadFileBytes(temp.path() / "mini.sbin");
   ASSERT_EQ(idx.size(), 8192u);
   EXPECT_EQ(idx.substr(0, 8), std::string("\x0C" "a\x00\x00\x0C" "b\x00\x05", 8));
   EXPECT_EQ(static_cast<uint8_t>(idx[8]), 0xFF);
