@@ -345,3 +345,33 @@ TEST_F(MakefontTest, MiniFilesHoldTheIndexAreaAndTheDataUpToDataPos) {
 
 }  // namespace
 }  // namespace panelcraft
+
+namespace panelcraft {
+namespace {
+
+TEST(FontFaces, ListIsSortedAndAMissingChineseFaceIsSubstituted) {
+  const std::vector<std::string> faces = InstalledFaceNames();
+  EXPECT_TRUE(std::is_sorted(faces.begin(), faces.end()));
+  EXPECT_EQ(std::adjacent_find(faces.begin(), faces.end()), faces.end());
+  EXPECT_NE(std::find(faces.begin(), faces.end(), testing::kTestFace), faces.end());
+  EXPECT_EQ(std::find(faces.begin(), faces.end(), Gbk("宋体")), faces.end());
+
+  // "宋体" is not installed: it draws real Chinese glyphs (not one missing-glyph box).
+  Trom rom;
+  DrawingSurface surface;
+  Tmakefont f{rom, surface};
+  f.DotSize = 24;
+  f.FitChineseFont();
+  std::vector<std::string> glyphs;
+  for (const char* ch : {"\xB0\xA1", "\xB1\xA1", "\xB9\xFA"}) {
+    f.DataPos = 0;
+    f.PackGlyph(ch);
+    glyphs.emplace_back(f.GlyphBuffer.begin(), f.GlyphBuffer.begin() + 72);
+    EXPECT_TRUE(testing::HasInk(f.GlyphBuffer.data(), 72));
+  }
+  EXPECT_NE(glyphs[0], glyphs[1]);
+  EXPECT_NE(glyphs[1], glyphs[2]);
+}
+
+}  // namespace
+}  // namespace panelcraft
