@@ -16,6 +16,7 @@
 
 #include "app/messages.h"
 #include "device/rom.h"
+#include "lang/cmd.h"
 #include "store/hash_table.h"
 
 namespace panelcraft {
@@ -38,6 +39,7 @@ class Tglobal {
   // Global objects.
   Trom Rom;
   THashTable Store;  // the project store, stem "prj.ini"
+  Tcmd Cmd;          // statement catalogue, parser and interpreter
 
   // Shared state (GBK texts).
   std::string ProjectFile;  // empty: no project is open
