@@ -17,6 +17,7 @@
 #include "app/messages.h"
 #include "device/rom.h"
 #include "lang/cmd.h"
+#include "pages/page_list.h"
 #include "store/hash_table.h"
 
 namespace panelcraft {
@@ -40,6 +41,7 @@ class Tglobal {
   Trom Rom;
   THashTable Store;  // the project store, stem "prj.ini"
   Tcmd Cmd;          // statement catalogue, parser and interpreter
+  PageList Pages;    // the 128 pages as the console lists them
 
   // Shared state (GBK texts).
   std::string ProjectFile;  // empty: no project is open
