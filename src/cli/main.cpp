@@ -27,6 +27,11 @@ const Command kCommands[] = {
      "          set NAME|BAUD TEXT"},
     {"store", StoreCommand, "store get KEY | put KEY VALUE | list"},
     {"rom", RomCommand, "rom build [--memory 2|4|8|16] [-o FILE] | info FILE [--memory 2|4|8|16]"},
+    {"catalogue", CatalogueCommand, "catalogue [NAME]"},
+    {"ccode", CcodeCommand, "ccode [--arduino] [--hex] [--single-line] [-o FILE] [FILE]"},
+    {"format", FormatCommand, "format [FILE]"},
+    {"pages", PagesCommand,
+     "pages list [--all] | show N | store N [--name NAME] [FILE] | import-old PATH-TO-Page1.str [--yes]"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -276,4 +276,13 @@ std::string Tcmd::CategoryItem(int i, int k) const {
   return categories_[i].Items[k];
 }
 
+int Tcmd::CategoryOf(std::string_view name) const {
+  for (int i = 0; i < CategorySlots; ++i)
+    for (const std::string& item : categories_[i].Items) {
+      const size_t colon = item.find(':');
+      if (std::string_view(item).substr(colon == std::string::npos ? 0 : colon + 1) == name) return i;
+    }
+  return -1;
+}
+
 }  // namespace panelcraft

@@ -88,6 +88,8 @@ class Tcmd {
   std::string CategoryCaption(int i) const;
   int CategoryCount(int i) const;
   std::string CategoryItem(int i, int k) const;
+  // The category whose palette lists `name`, or -1.
+  int CategoryOf(std::string_view name) const;
 
   // ---- Parser (parser.cpp) -------------------------------------------------
 

@@ -155,6 +155,7 @@ TEST(Catalogue, EveryEntryHoldsItsFields) {
       list += Gbk(std::string(p.name) + ":" + p.kind + ":" + p.description);
     }
     EXPECT_EQ(cmd.ParameterList(row.name), list);
+    EXPECT_EQ(cmd.CategoryOf(row.name), row.category);
     const std::vector<CatalogueParameter> parameters = cmd.Parameters(row.name);
     ASSERT_EQ(parameters.size(), row.parameters.size());
     for (size_t i = 0; i < parameters.size(); ++i) {
@@ -203,6 +204,7 @@ TEST(Catalogue, NamesWithoutAnEntryGiveNothing) {
     EXPECT_EQ(cmd.Remark(name), "");
     EXPECT_EQ(cmd.ParameterList(name), "");
     EXPECT_TRUE(cmd.Parameters(name).empty());
+    EXPECT_EQ(cmd.CategoryOf(name), -1);
   }
 }
 
