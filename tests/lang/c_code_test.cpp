@@ -5,13 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "app/text.h"
+#include "support/temp_dir.h"
 
 namespace panelcraft {
 namespace {
@@ -79,8 +75,7 @@ TEST(ConvertToC, SingleLineRunsEverythingTogether) {
 TEST(ConvertToC, CompiledOutputSendsTheStatementBytes) {
   if (std::system("cc --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no C compiler";
   const std::string statements = Gbk("DS16(0,0,'中a\\b\\'c\"d;1F',1);PS(\"\\x41\\\",1,1);'汉9'");
-  const auto dir = std::filesystem::temp_directory_path() / ("c_code_test_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const test::TempDir dir;
   for (const ChineseMode mode : {ChineseMode::Gbk, ChineseMode::HexEscape}) {
     for (const bool single : {false, true}) {
       SCOPED_TRACE(static_cast<int>(mode) * 2 + single);
@@ -89,17 +84,13 @@ TEST(ConvertToC, CompiledOutputSendsTheStatementBytes) {
           "static void LmxSend(const char* s) { fputs(s, stdout); }\n"
           "int main(void) {\n" +
           ConvertToC(statements, CCodePlan::PlainC, mode, single) + "\nreturn 0; }\n";
-      std::ofstream(dir / "t.c", std::ios::binary) << source;
+      test::WriteFile(dir / "t.c", source);
       const std::string build = "cc -w -o " + (dir / "t").string() + " " + (dir / "t.c").string() + " && " +
                                 (dir / "t").string() + " > " + (dir / "out").string();
       ASSERT_EQ(std::system(build.c_str()), 0) << source;
-      std::ifstream in(dir / "out", std::ios::binary);
-      std::stringstream sent;
-      sent << in.rdbuf();
-      EXPECT_EQ(sent.str(), statements + "\r\n") << source;
+      EXPECT_EQ(test::ReadFile(dir / "out"), statements + "\r\n") << source;
     }
   }
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

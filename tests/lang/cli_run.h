@@ -10,7 +10,9 @@
 #include <fstream>
 #include <string>
 
-namespace panelcraft::testing {
+#include "support/temp_dir.h"
+
+namespace panelcraft::test {
 
 struct CliResult {
   int code = -1;
@@ -18,12 +20,7 @@ struct CliResult {
   std::string err;  // standard error
 };
 
-inline std::string ReadAllOf(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// `arguments` is shell text after the program name; `input` goes to its
+// Standard output and standard error are kept apart. `arguments` is shell text after the program name; `input` goes to its
 // standard input. Files for the streams live in `scratch`.
 inline CliResult RunCli(const std::filesystem::path& scratch, const std::string& arguments,
                         const std::string& input = "") {
@@ -40,9 +37,9 @@ inline CliResult RunCli(const std::filesystem::path& scratch, const std::string&
                               out.string() + "' 2>'" + err.string() + "'";
   const int status = std::system(command.c_str());
   result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadAllOf(out);
-  result.err = ReadAllOf(err);
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
   return result;
 }
 
-}  // namespace panelcraft::testing
+}  // namespace panelcraft::test

@@ -1,24 +1,20 @@
 // catalogue, ccode and format through panelcraft-cli.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include "app/text.h"
 #include "lang/cli_run.h"
 
 namespace panelcraft {
 namespace {
 
-using testing::RunCli;
+using test::RunCli;
 
 class LangCliTest : public ::testing::Test {
  protected:
-  LangCliTest() : dir_(std::filesystem::temp_directory_path() / ("lang_cli_" + std::to_string(::getpid()))) {}
-  ~LangCliTest() override { std::filesystem::remove_all(dir_); }
-  testing::CliResult Run(const std::string& arguments, const std::string& input = "") {
-    return RunCli(dir_, "--home '" + (dir_ / "home").string() + "' " + arguments, input);
+  test::CliResult Run(const std::string& arguments, const std::string& input = "") {
+    return RunCli(dir_.path(), "--home '" + (dir_ / "home").string() + "' " + arguments, input);
   }
-  std::filesystem::path dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(LangCliTest, Catalogue) {
@@ -50,11 +46,10 @@ TEST_F(LangCliTest, CcodeTakesUtf8OrGbkAndWritesGbkFiles) {
   r = Run("ccode --arduino --single-line", "CLS(0);\nSBC(1);\n");
   EXPECT_EQ(r.out, "Serial.print(\"CLS(0);SBC(1);\\r\\n\");\n");
 
-  std::filesystem::create_directories(dir_);
-  std::ofstream(dir_ / "in.txt") << "DS12(0,0,'中',1);";
+    test::WriteFile(dir_ / "in.txt", "DS12(0,0,'中',1);");
   r = Run("ccode -o '" + (dir_ / "out.c").string() + "' '" + (dir_ / "in.txt").string() + "'");
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(testing::ReadAllOf(dir_ / "out.c"), Gbk("LmxSend(\"DS12(0,0,'中',1);\");\r\nLmxSend(\"\\r\\n\");\r\n"));
+  EXPECT_EQ(test::ReadFile(dir_ / "out.c"), Gbk("LmxSend(\"DS12(0,0,'中',1);\");\r\nLmxSend(\"\\r\\n\");\r\n"));
 
   r = Run("ccode '" + (dir_ / "missing.txt").string() + "'");
   EXPECT_EQ(r.code, 1);

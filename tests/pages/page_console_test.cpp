@@ -5,41 +5,23 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "app/files.h"
 #include "app/global.h"
 #include "app/text.h"
+#include "support/temp_dir.h"
 
 namespace panelcraft {
 namespace {
 
-class RecordingMessages : public UserMessages {
- public:
-  void Show(const std::string& text) override { shown.push_back(text); }
-  bool Ask(const std::string& text) override {
-    asked.push_back(text);
-    return answer;
-  }
-  std::vector<std::string> shown;
-  std::vector<std::string> asked;
-  bool answer = true;
-};
-
 class PageConsoleTest : public ::testing::Test {
  protected:
-  PageConsoleTest()
-      : home_(std::filesystem::temp_directory_path() /
-              ("pages_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-        g_((std::filesystem::remove_all(home_), home_), messages_),
-        console_(g_) {
+  PageConsoleTest() : g_(home_.path(), messages_), console_(g_) {
+    messages_.Answer = true;
     g_.Start();
     g_.BaudIndex = 6;
     console_.FormShow();
   }
-  ~PageConsoleTest() override { std::filesystem::remove_all(home_); }
 
   // The bytes of ROM slot n - 1 up to its 0x00.
   std::string Slot(int n) const {
@@ -52,17 +34,14 @@ class PageConsoleTest : public ::testing::Test {
     console_.ChoosePage(n - 1);
     console_.EditorText = text;
     console_.NameField = name;
-    messages_.shown.clear();
+    messages_.Shown.clear();
     return console_.StorePage();
   }
 
-  void WriteFile(const std::string& name, const std::string& bytes) {
-    std::filesystem::create_directories(home_ / "old");
-    std::ofstream(home_ / "old" / name, std::ios::binary) << bytes;
-  }
+  void WriteFile(const std::string& name, const std::string& bytes) { test::WriteFile(home_ / "old" / name, bytes); }
 
-  std::filesystem::path home_;
-  RecordingMessages messages_;
+  test::TempDir home_;
+  test::RecordingMessages messages_;
   Tglobal g_;
   PageConsole console_;
 };
@@ -96,16 +75,16 @@ TEST_F(PageConsoleTest, StoringRespectsTheSlotLimit) {
     const std::string text = StatementsOf(c.bytes);
     EXPECT_EQ(Store(c.page, text, "n"), c.stored);
     if (c.stored) {
-      EXPECT_TRUE(messages_.shown.empty());
+      EXPECT_TRUE(messages_.Shown.empty());
       EXPECT_EQ(g_.Store.Get(PageContentKey(c.page)), text);
       EXPECT_EQ(Slot(c.page), (c.page == 1 && c.baud != 6 ? "U" + std::to_string(c.baud) + ";" : "") + text);
       EXPECT_EQ(g_.Pages.PageCaption(c.page), std::to_string(c.page) + ":n");
     } else {
-      ASSERT_EQ(messages_.shown.size(), 1u);
+      ASSERT_EQ(messages_.Shown.size(), 1u);
       if (c.bytes >= 1024) {
-        EXPECT_EQ(messages_.shown[0], Gbk("保存失败!语句超过1024字节,请减少!"));
+        EXPECT_EQ(messages_.Shown[0], Gbk("保存失败!语句超过1024字节,请减少!"));
       } else {
-        EXPECT_NE(messages_.shown[0].find("U" + std::to_string(c.baud) + ";"), std::string::npos);
+        EXPECT_NE(messages_.Shown[0].find("U" + std::to_string(c.baud) + ";"), std::string::npos);
       }
       EXPECT_EQ(g_.Store.Get(PageContentKey(c.page)), "OLD;");
       EXPECT_EQ(g_.Pages.PageContent(c.page), "OLD;");
@@ -128,8 +107,8 @@ TEST_F(PageConsoleTest, LineBreaksDoNotCountAndAreKept) {
 TEST_F(PageConsoleTest, StoringWithoutAChosenPageIsRefused) {
   console_.EditorText = "CLS(0);";
   EXPECT_FALSE(console_.StorePage());
-  ASSERT_EQ(messages_.shown.size(), 1u);
-  EXPECT_EQ(messages_.shown[0],
+  ASSERT_EQ(messages_.Shown.size(), 1u);
+  EXPECT_EQ(messages_.Shown[0],
             Gbk("您没有预先点击批界面序号按钮,已确定修改的批界面编号,当前语句属于临时使用,无法存储!"));
   EXPECT_EQ(g_.Store.Count(), 0u);
 }
@@ -171,7 +150,7 @@ TEST_F(PageConsoleTest, ImportsOldPageFiles) {
   ASSERT_EQ(report.Skipped.size(), 2u);
   EXPECT_NE(report.Skipped[0].find("Page3.str"), std::string::npos);
   EXPECT_NE(report.Skipped[1].find("Page4.str"), std::string::npos);
-  ASSERT_EQ(messages_.shown.size(), 1u);  // one report of the skipped pages
+  ASSERT_EQ(messages_.Shown.size(), 1u);  // one report of the skipped pages
 
   EXPECT_EQ(g_.Store.Get(PageContentKey(1)), "CLS(0);\r\nDS12(0,0,'a|b',1);");
   EXPECT_EQ(g_.Pages.PageCaption(1), "1:one");
@@ -189,19 +168,19 @@ TEST_F(PageConsoleTest, ImportTakesTheChosenFilesCaseAndRefusesOtherNames) {
   EXPECT_EQ(g_.Store.Get(PageContentKey(2)), "CLS(2);");
 
   WriteFile("other.str", "x\r\nother\r\nBOX(1,1,1,1,1);\r\n");
-  messages_.shown.clear();
+  messages_.Shown.clear();
   const PageConsole::ImportReport report = console_.ImportOldPages(home_ / "old" / "other.str");
   EXPECT_TRUE(report.Imported.empty());
-  EXPECT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.Shown.size(), 1u);
   EXPECT_EQ(g_.Store.Get(PageContentKey(3)), "");
 }
 
 TEST_F(PageConsoleTest, CancelledImportChangesNoPageButRebuildsTheImage) {
   g_.Store.Put(PageContentKey(7), "CLS(3);");
   EXPECT_TRUE(console_.ImportOldPages(std::nullopt).Imported.empty());
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.Shown.empty());
   EXPECT_EQ(Slot(7), "CLS(3);");
-  messages_.answer = false;
+  messages_.Answer = false;
   EXPECT_FALSE(console_.ConfirmImport());
 }
 
@@ -210,13 +189,13 @@ TEST_F(PageConsoleTest, SendsEditorAndToolTexts) {
   console_.SendBytes = [&](std::string_view bytes) { sent.emplace_back(bytes); };
 
   EXPECT_FALSE(console_.SendEditor());  // no display connected
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{Gbk("请先连接串口液晶屏再发送指令!")});
+  EXPECT_EQ(messages_.Shown, std::vector<std::string>{Gbk("请先连接串口液晶屏再发送指令!")});
   EXPECT_EQ(console_.ReceiveLog, "rxmemo");
   EXPECT_TRUE(sent.empty());
 
   g_.LinkState = 2;
   g_.ReceiveBuffer = "old";
-  messages_.shown.clear();
+  messages_.Shown.clear();
   console_.EditorText = "";
   EXPECT_TRUE(console_.SendEditor());
   EXPECT_EQ(sent.back(), "\r");
@@ -229,10 +208,10 @@ TEST_F(PageConsoleTest, SendsEditorAndToolTexts) {
 
   console_.EditorText = std::string(1023, 'a');
   EXPECT_TRUE(console_.SendEditor());
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.Shown.empty());
   console_.EditorText = std::string(1024, 'a');
   EXPECT_TRUE(console_.SendEditor());
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{Gbk("命令已经超出串口屏缓冲区，后面的指令可能无法正确执行!")});
+  EXPECT_EQ(messages_.Shown, std::vector<std::string>{Gbk("命令已经超出串口屏缓冲区，后面的指令可能无法正确执行!")});
   EXPECT_EQ(sent.back().size(), 1025u);  // sent in full all the same
 
   using Tool = PageConsole::Tool;

@@ -2,8 +2,6 @@
 // makes itself.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include "app/text.h"
 #include "lang/cli_run.h"
 
@@ -12,16 +10,14 @@ namespace {
 
 class PagesCliTest : public ::testing::Test {
  protected:
-  PagesCliTest() : dir_(std::filesystem::temp_directory_path() / ("pages_cli_" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(dir_);
+  PagesCliTest() {
     const auto r = Run("project new demo --file '" + (dir_ / "demo.lmx").string() + "'");
     EXPECT_EQ(r.code, 0) << r.err;
   }
-  ~PagesCliTest() override { std::filesystem::remove_all(dir_); }
-  testing::CliResult Run(const std::string& arguments, const std::string& input = "") {
-    return testing::RunCli(dir_, "--home '" + (dir_ / "home").string() + "' " + arguments, input);
+  test::CliResult Run(const std::string& arguments, const std::string& input = "") {
+    return test::RunCli(dir_.path(), "--home '" + (dir_ / "home").string() + "' " + arguments, input);
   }
-  std::filesystem::path dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(PagesCliTest, StoreShowAndList) {
@@ -45,9 +41,8 @@ TEST_F(PagesCliTest, StoreShowAndList) {
 }
 
 TEST_F(PagesCliTest, ImportOld) {
-  std::filesystem::create_directories(dir_ / "old");
-  std::ofstream(dir_ / "old" / "Page1.str", std::ios::binary) << "x\r\n" << Gbk("旧页") << "\r\nCLS(1);|R|ASBC(2);\r\n";
-  std::ofstream(dir_ / "old" / "Page4.str", std::ios::binary) << "x\r\n";
+  test::WriteFile(dir_ / "old" / "Page1.str", "x\r\n" + Gbk("旧页") + "\r\nCLS(1);|R|ASBC(2);\r\n");
+  test::WriteFile(dir_ / "old" / "Page4.str", "x\r\n");
   const std::string path = "'" + (dir_ / "old" / "Page1.str").string() + "'";
   auto r = Run("pages import-old " + path);
   EXPECT_EQ(r.code, 2);  // the question needs an answer
