@@ -59,7 +59,15 @@ int ImportOld(Context& c, PageConsole& console, Args& args) {
   const std::string path = args.Next("PATH-TO-Page1.str");
   args.Done();
   RequireProject(c);
-  if (!console.ConfirmImport()) return 1;
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::path(path), ec)) {
+    std::cerr << "no such file: " << path << "\n";
+    throw Failed();
+  }
+  if (!console.ConfirmImport()) {
+    std::cerr << "import cancelled\n";
+    return 1;
+  }
   const PageConsole::ImportReport report = console.ImportOldPages(fs::path(path));
   c.out << "imported pages:";
   for (const int n : report.Imported) c.out << " " << n;

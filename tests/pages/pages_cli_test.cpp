@@ -44,7 +44,10 @@ TEST_F(PagesCliTest, ImportOld) {
   test::WriteFile(dir_ / "old" / "Page1.str", "x\r\n" + Gbk("旧页") + "\r\nCLS(1);|R|ASBC(2);\r\n");
   test::WriteFile(dir_ / "old" / "Page4.str", "x\r\n");
   const std::string path = "'" + (dir_ / "old" / "Page1.str").string() + "'";
-  auto r = Run("pages import-old " + path);
+  auto r = Run("pages import-old --yes '" + (dir_ / "old" / "Pag1.str").string() + "'");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("no such file"), std::string::npos);
+  r = Run("pages import-old " + path);
   EXPECT_EQ(r.code, 2);  // the question needs an answer
   r = Run("pages import-old --yes " + path);
   EXPECT_EQ(r.code, 1);  // page 4 was left out
