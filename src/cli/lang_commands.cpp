@@ -16,11 +16,16 @@ namespace {
 
 const char* BoxKindText(int kind) {
   switch (kind) {
-    case 1: return "rectangle by two corners";
-    case 2: return "move only";
-    case 3: return "no area";
-    case 4: return "width only";
-    case 5: return "rectangle by corner and size";
+    case 1:
+      return "rectangle by two corners";
+    case 2:
+      return "move only";
+    case 3:
+      return "no area";
+    case 4:
+      return "width only";
+    case 5:
+      return "rectangle by corner and size";
   }
   return "none";
 }

@@ -34,9 +34,10 @@ int List(Context& c, PageConsole&, Args& args) {
 int ShowPage(Context& c, PageConsole&, Args& args) {
   const int n = PageNumber(args.Next("N"));
   args.Done();
-  c.out << "page " << n << "\nname: " << Show(c.g.Pages.PageName(n)) << "\nbytes: "
-        << WithoutLineBreaks(c.g.Pages.PageContent(n)).size() << " of " << PageByteLimit(n, c.g.BaudIndex)
-        << "\n" << ReplaceAll(Show(c.g.Pages.PageContent(n)), "\r\n", "\n") << "\n";
+  c.out << "page " << n << "\nname: " << Show(c.g.Pages.PageName(n))
+        << "\nbytes: " << WithoutLineBreaks(c.g.Pages.PageContent(n)).size() << " of "
+        << PageByteLimit(n, c.g.BaudIndex) << "\n"
+        << ReplaceAll(Show(c.g.Pages.PageContent(n)), "\r\n", "\n") << "\n";
   return 0;
 }
 

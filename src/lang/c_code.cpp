@@ -12,9 +12,7 @@ constexpr std::string_view kLineBreakCode = "\\r\\n";
 constexpr std::string_view kEndOfCall = "\");";
 constexpr std::string_view kCommentOpener = " //";
 
-bool IsHexDigit(unsigned char b) {
-  return (b >= '0' && b <= '9') || (b >= 'a' && b <= 'f') || (b >= 'A' && b <= 'F');
-}
+bool IsHexDigit(unsigned char b) { return (b >= '0' && b <= '9') || (b >= 'a' && b <= 'f') || (b >= 'A' && b <= 'F'); }
 
 std::string Prefix(CCodePlan plan) { return plan == CCodePlan::Arduino ? "Serial.print(\"" : "LmxSend(\""; }
 

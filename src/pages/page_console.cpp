@@ -70,8 +70,7 @@ void PageConsole::PutPage(int n, std::string_view name, std::string_view content
 
 bool PageConsole::StorePage() {
   if (CurrentPageNumber == 0) {
-    g_.Messages.Show(
-        Gbk("您没有预先点击批界面序号按钮,已确定修改的批界面编号,当前语句属于临时使用,无法存储!"));
+    g_.Messages.Show(Gbk("您没有预先点击批界面序号按钮,已确定修改的批界面编号,当前语句属于临时使用,无法存储!"));
     return false;
   }
   const int n = CurrentPageNumber;
@@ -88,8 +87,7 @@ bool PageConsole::StorePage() {
 }
 
 bool PageConsole::ConfirmImport() {
-  return g_.Messages.Ask(
-      Gbk("导入老版本批界面数据将清除现在正在设计的所有批界面数据,请确定是否继续导入老版本数据!"));
+  return g_.Messages.Ask(Gbk("导入老版本批界面数据将清除现在正在设计的所有批界面数据,请确定是否继续导入老版本数据!"));
 }
 
 PageConsole::ImportReport PageConsole::ImportOldPages(const std::optional<std::filesystem::path>& page1File) {
@@ -146,14 +144,20 @@ std::string PageConsole::EditorSendText() const { return WithoutLineBreaks(Edito
 
 std::string PageConsole::ToolSendText(Tool tool) const {
   switch (tool) {
-    case Tool::ClearScreen: return "CLS(0);\r";
-    case Tool::Brightest: return "SEBL(100);\r";
+    case Tool::ClearScreen:
+      return "CLS(0);\r";
+    case Tool::Brightest:
+      return "SEBL(100);\r";
     case Tool::TouchCalibration:
       return "TPST(" + std::to_string(g_.Rom.ScreenWidth) + "," + std::to_string(g_.Rom.ScreenHeight) + ");\r";
-    case Tool::TouchDrawTest: return Gbk("CLS(0);DS12(0,0,'请使用触摸笔在屏幕上绘图',2);TPOW(1);TPN(2);\r");
-    case Tool::TouchInfo: return "CLS(0);SNF(0,0);INF;\r";
-    case Tool::SdPicture: return "PIC(0,0,1024);\r";
-    case Tool::Terminal: return "TERM;\r";
+    case Tool::TouchDrawTest:
+      return Gbk("CLS(0);DS12(0,0,'请使用触摸笔在屏幕上绘图',2);TPOW(1);TPN(2);\r");
+    case Tool::TouchInfo:
+      return "CLS(0);SNF(0,0);INF;\r";
+    case Tool::SdPicture:
+      return "PIC(0,0,1024);\r";
+    case Tool::Terminal:
+      return "TERM;\r";
   }
   return std::string();
 }
@@ -163,8 +167,7 @@ bool PageConsole::SendStatementText(const std::string& text) {
     g_.Messages.Show(Gbk("请先连接串口液晶屏再发送指令!"));
     return false;
   }
-  if (text.size() > DisplayBufferBytes)
-    g_.Messages.Show(Gbk("命令已经超出串口屏缓冲区，后面的指令可能无法正确执行!"));
+  if (text.size() > DisplayBufferBytes) g_.Messages.Show(Gbk("命令已经超出串口屏缓冲区，后面的指令可能无法正确执行!"));
   AddLogLine("send:" + text + "#13#10");
   g_.ReceiveBuffer.clear();
   if (SendBytes) SendBytes(text);

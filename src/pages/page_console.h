@@ -56,7 +56,7 @@ class PageConsole {
   // The question before an import; true for Yes.
   bool ConfirmImport();
   struct ImportReport {
-    std::vector<int> Imported;  // page numbers
+    std::vector<int> Imported;         // page numbers
     std::vector<std::string> Skipped;  // one GBK line per page left out, with the reason
   };
   // Imports "Page" + n + ".str" (n = 1..127) from the folder of `page1File`,

@@ -27,6 +27,7 @@ struct Row {
 };
 
 // Every entry in the order the catalogue adds it.
+// clang-format off
 const std::vector<Row> kRows = {
     {"LABL", 4, 1, "显示标签:LABL(m,x1,y1,x2,str,c,ali);", "LABL(24,20,10,200,'24点阵汉字居中',15,1)", "以m号字在(x1,y1)~(x2,y1+m) 这个方框内以c为前景绘制字符串,可设置居左,居右还是居中;背景色使用SBC语句指定",
      {{"m", "int", "字体号,可以是12,16,24,32,48,64 之间一种"}, {"x1", "X", "左上角x坐标"}, {"y1", "Y", "左上角y坐标"}, {"x2", "X", "右边界"}, {"str", "str", "要显示的字符串"}, {"c", "c", "颜色号"}, {"ali", "int", "=0 居左；=1居中；=2居右"}}},
@@ -139,6 +140,7 @@ const std::vector<Row> kRows = {
     {"SEBL", 3, 9, "设置背光亮度:SEBL(n);", "SEBL(100)", "无模拟显示",
      {{"n", "int", "0 关背光   1-最暗  100最亮  设置后，断电保持不变"}}},
 };
+// clang-format on
 
 TEST(Catalogue, EveryEntryHoldsItsFields) {
   const Tcmd cmd;

@@ -20,8 +20,8 @@ struct CliResult {
   std::string err;  // standard error
 };
 
-// Standard output and standard error are kept apart. `arguments` is shell text after the program name; `input` goes to its
-// standard input. Files for the streams live in `scratch`.
+// Standard output and standard error are kept apart. `arguments` is shell text after the program name; `input` goes to
+// its standard input. Files for the streams live in `scratch`.
 inline CliResult RunCli(const std::filesystem::path& scratch, const std::string& arguments,
                         const std::string& input = "") {
   const char* cli = std::getenv("PANELCRAFT_CLI");
@@ -33,8 +33,8 @@ inline CliResult RunCli(const std::filesystem::path& scratch, const std::string&
   std::filesystem::create_directories(scratch);
   const auto in = scratch / "stdin", out = scratch / "stdout", err = scratch / "stderr";
   std::ofstream(in, std::ios::binary) << input;
-  const std::string command = std::string("'") + cli + "' " + arguments + " <'" + in.string() + "' >'" +
-                              out.string() + "' 2>'" + err.string() + "'";
+  const std::string command = std::string("'") + cli + "' " + arguments + " <'" + in.string() + "' >'" + out.string() +
+                              "' 2>'" + err.string() + "'";
   const int status = std::system(command.c_str());
   result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.out = ReadFile(out);

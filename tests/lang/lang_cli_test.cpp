@@ -46,7 +46,7 @@ TEST_F(LangCliTest, CcodeTakesUtf8OrGbkAndWritesGbkFiles) {
   r = Run("ccode --arduino --single-line", "CLS(0);\nSBC(1);\n");
   EXPECT_EQ(r.out, "Serial.print(\"CLS(0);SBC(1);\\r\\n\");\n");
 
-    test::WriteFile(dir_ / "in.txt", "DS12(0,0,'中',1);");
+  test::WriteFile(dir_ / "in.txt", "DS12(0,0,'中',1);");
   r = Run("ccode -o '" + (dir_ / "out.c").string() + "' '" + (dir_ / "in.txt").string() + "'");
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(test::ReadFile(dir_ / "out.c"), Gbk("LmxSend(\"DS12(0,0,'中',1);\");\r\nLmxSend(\"\\r\\n\");\r\n"));

@@ -65,9 +65,21 @@ TEST(StatementName, Cases) {
     const char* text;
     const char* name;
   } cases[] = {
-      {"Q128", "Qn"},      {"S5", "Sn"},       {"DR3", "DRn"},   {"SXY(0,0)", "SXY"}, {"RQX", "RQX"},
-      {"Q", "Q"},          {"cls(0)", "cls"},  {"", ""},         {"SBC", "SBC"},      {"INF;", "INF"},
-      {"SEBL(1;2)", "SEBL"}, {"Qx1", "Qx1"},   {"D1", "D1"},     {"S", "S"},          {"DS12(0,0,'(',1)", "DS12"},
+      {"Q128", "Qn"},
+      {"S5", "Sn"},
+      {"DR3", "DRn"},
+      {"SXY(0,0)", "SXY"},
+      {"RQX", "RQX"},
+      {"Q", "Q"},
+      {"cls(0)", "cls"},
+      {"", ""},
+      {"SBC", "SBC"},
+      {"INF;", "INF"},
+      {"SEBL(1;2)", "SEBL"},
+      {"Qx1", "Qx1"},
+      {"D1", "D1"},
+      {"S", "S"},
+      {"DS12(0,0,'(',1)", "DS12"},
   };
   for (const Case& c : cases) EXPECT_EQ(StatementName(c.text), c.name) << c.text;
 }
@@ -85,10 +97,19 @@ std::string ReadAll(Tcmd& cmd, std::string_view statement, std::string_view plan
   for (const char what : plan) {
     if (!out.empty()) out += "|";
     switch (what) {
-      case 'n': out += std::to_string(cmd.ReadNumber()); break;
-      case 'x': out += std::to_string(cmd.ReadX()); break;
-      case 'y': out += std::to_string(cmd.ReadY()); break;
-      case 't': cmd.ReadText(); out += cmd.LastText; break;
+      case 'n':
+        out += std::to_string(cmd.ReadNumber());
+        break;
+      case 'x':
+        out += std::to_string(cmd.ReadX());
+        break;
+      case 'y':
+        out += std::to_string(cmd.ReadY());
+        break;
+      case 't':
+        cmd.ReadText();
+        out += cmd.LastText;
+        break;
     }
   }
   return out;
@@ -102,9 +123,9 @@ TEST(ReadArguments, Cases) {
     std::string values;
   } cases[] = {
       {"BOX(0,0,100,100,1)", "nnnnn", "0|0|100|100|1"},
-      {"BOX(123456,7,8,9,1)", "nnn", "12345|0|7"},  // five digits; the sixth is passed as the separator
-      {"BOX(-5,7)", "nnn", "0|5|7"},                // the minus sign is passed as a separator
-      {"BOX(,3)", "nn", "0|3"},                     // an empty argument
+      {"BOX(123456,7,8,9,1)", "nnn", "12345|0|7"},    // five digits; the sixth is passed as the separator
+      {"BOX(-5,7)", "nnn", "0|5|7"},                  // the minus sign is passed as a separator
+      {"BOX(,3)", "nn", "0|3"},                       // an empty argument
       {"DS16(0,0,'abc',1)", "nntnn", "0|0|abc|1|0"},  // the omitted fifth reads as 0
       {"DS16(0,0,'abc',1)", "nntnntn", "0|0|abc|1|0||0"},
       {"DS16(0,0,'it\\'s',1)", "nntn", "0|0|it's|1"},
@@ -112,8 +133,8 @@ TEST(ReadArguments, Cases) {
       {"DS16(0,0,abc,1)", "nntn", "0|0|bc,1)|0"},  // no quotes: the a is taken as the quote
       {"DS16(0,0,'" + text110 + "',1)", "nntnn", "0|0|" + std::string(103, 'a') + "|0|0"},
       {"DS16(0,0,'" + std::string(100, 'a') + "12345',7)", "nntnn",
-       "0|0|" + std::string(100, 'a') + "123|45|0"},  // numbers read from inside the rest
-      {"DS16(0,0,'\\", "nnt", "0|0|"},                  // an escape at the very end
+       "0|0|" + std::string(100, 'a') + "123|45|0"},         // numbers read from inside the rest
+      {"DS16(0,0,'\\", "nnt", "0|0|"},                       // an escape at the very end
       {"DS16(0,0,'\x95\x5C',1)", "nntn", "0|0|\x95',1)|0"},  // a trail byte 0x5C escapes the quote
       {"Q128", "n", "128"},
   };

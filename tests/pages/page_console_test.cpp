@@ -61,9 +61,15 @@ TEST_F(PageConsoleTest, StoringRespectsTheSlotLimit) {
     size_t bytes;
     bool stored;
   } cases[] = {
-      {2, 6, 1023, true}, {2, 6, 1024, false}, {128, 3, 1023, true},
+      {2, 6, 1023, true},
+      {2, 6, 1024, false},
+      {128, 3, 1023, true},
       // Page 1's slot holds "U3;" first while the display is not at 115200.
-      {1, 6, 1023, true}, {1, 3, 1020, true}, {1, 3, 1021, false}, {1, 10, 1019, true}, {1, 10, 1020, false},
+      {1, 6, 1023, true},
+      {1, 3, 1020, true},
+      {1, 3, 1021, false},
+      {1, 10, 1019, true},
+      {1, 10, 1020, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.page) + "/" + std::to_string(c.baud) + "/" + std::to_string(c.bytes));
@@ -96,7 +102,7 @@ TEST_F(PageConsoleTest, StoringRespectsTheSlotLimit) {
 TEST_F(PageConsoleTest, LineBreaksDoNotCountAndAreKept) {
   std::string text;
   for (int i = 0; i < 100; ++i) text += "PS(1,1,1);\r\n";  // 1000 bytes of statements
-  text += "CLS(0);\r\n\r\n" + std::string(16, 'x');          // 1023 in all
+  text += "CLS(0);\r\n\r\n" + std::string(16, 'x');        // 1023 in all
   EXPECT_TRUE(Store(5, text, Gbk("主菜单")));
   EXPECT_EQ(g_.Store.Get(PageContentKey(5)), text);
   EXPECT_EQ(Slot(5).size(), 1023u);
@@ -238,7 +244,7 @@ TEST_F(PageConsoleTest, ReceivedLogIsTrimmedPastItsLimit) {
   const std::string line(1000, 'r');
   for (int i = 0; i < 4; ++i) console_.AppendReceived(line + std::to_string(i) + "\r\n");
   EXPECT_EQ(console_.ReceiveLog.size(), 4 * 1003u);  // 4012: not yet over
-  console_.AppendReceived("ABCDEFGHIJKLM\r\n");     // 4027: over 4024
+  console_.AppendReceived("ABCDEFGHIJKLM\r\n");      // 4027: over 4024
   EXPECT_EQ(console_.ReceiveLog, line + "2\r\n" + line + "3\r\nABCDEFGHIJKLM\r\n");
   // One line longer than the limit keeps its end.
   console_.AppendReceived(std::string(5000, 'z'));
