@@ -41,6 +41,7 @@ void Tglobal::ReloadWorkspace() {
     UpdateMenus();
     return;
   }
+  Pages.RebuildPageList(Store);
   if (ProjectFile.empty()) ProjectFile = Store.Get("PrjFileName");
   ProjectName = Store.Get("PrjName");
   MinFontsize = Store.GetInt("MinFontsize");

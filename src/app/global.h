@@ -18,6 +18,8 @@
 #include "device/rom.h"
 #include "fonts/drawing_surface.h"
 #include "fonts/makefont.h"
+#include "lang/cmd.h"
+#include "pages/page_list.h"
 #include "store/hash_table.h"
 
 namespace panelcraft {
@@ -40,8 +42,10 @@ class Tglobal {
   // Global objects.
   Trom Rom;
   THashTable Store;  // the project store, stem "prj.ini"
-  DrawingSurface Surface;        // the glyph rasterizer's 3200 x 255 1-bit surface
-  Tmakefont MakeFont{Rom, Surface};  // writes its font data files into the workspace
+  DrawingSurface Surface;            // the glyph rasterizer's 3200 x 255 1-bit surface
+  Tmakefont MakeFont{Rom, Surface};  // the glyph rasterizer; writes its files into the workspace
+  Tcmd Cmd;          // statement catalogue, parser and interpreter
+  PageList Pages;    // the 128 pages as the console lists them
 
   // Shared state (GBK texts).
   std::string ProjectFile;  // empty: no project is open

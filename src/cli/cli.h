@@ -78,5 +78,13 @@ int StoreCommand(Context& c, Args args);
 int RomCommand(Context& c, Args args);
 int FontsCommand(Context& c, Args args);
 int MakeBaseCommand(Context& c, Args args);
+int CatalogueCommand(Context& c, Args args);
+int CcodeCommand(Context& c, Args args);
+int FormatCommand(Context& c, Args args);
+int PagesCommand(Context& c, Args args);
+
+// Statement text from a file, or from standard input when there is none or it
+// is "-": UTF-8 when it reads as UTF-8, else taken as GBK.
+std::string ReadStatementInput(const std::optional<std::string>& file);
 
 }  // namespace panelcraft::cli

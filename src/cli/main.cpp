@@ -32,6 +32,11 @@ const Command kCommands[] = {
      "          set SIZE asc|hz FACE [--set all|gb2312|gbk|list] [--fixed] [--chars TEXT]\n"
      "          (SIZE 24|32|48|64; --set and --chars keep the stored value when left out)"},
     {"make-base", MakeBaseCommand, "make-base FILE [--font12 PCF] [--font16 PCF]"},
+    {"catalogue", CatalogueCommand, "catalogue [NAME]"},
+    {"ccode", CcodeCommand, "ccode [--arduino] [--hex] [--single-line] [-o FILE] [FILE]"},
+    {"format", FormatCommand, "format [FILE]"},
+    {"pages", PagesCommand,
+     "pages list [--all] | show N | store N [--name NAME] [FILE] | import-old PATH-TO-Page1.str [--yes]"},
 };
 
 void PrintUsage(std::ostream& out) {
