@@ -100,6 +100,8 @@ int CatalogueCommand(Context& c, Args args);
 int CcodeCommand(Context& c, Args args);
 int FormatCommand(Context& c, Args args);
 int PagesCommand(Context& c, Args args);
+int RunCommand(Context& c, Args args);
+int RenderCommand(Context& c, Args args);
 int PicturesCommand(Context& c, Args args);
 int GifStripCommand(Context& c, Args args);
 int SdCommand(Context& c, Args args);
