@@ -67,7 +67,7 @@ void JpegMessage(j_common_ptr info, int level) {
 // error jumps back into it. Returns an error text, empty on success.
 std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
                         const std::function<bool(int32_t, int32_t)>& start,
-                        const std::function<void(const uint8_t*, int32_t, int32_t)>& rows) {
+                        const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel) {
   constexpr uint32_t kRows = 32;
   jpeg_decompress_struct info;
   JpegErrors errors;
@@ -82,7 +82,7 @@ std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()), static_cast<unsigned long>(jpeg.size()));
   jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_EXT_RGB;
+  info.out_color_space = bytesPerPixel == 4 ? JCS_EXT_RGBX : JCS_EXT_RGB;
   const uint64_t width = info.image_width, height = info.image_height;
   if (width == 0 || height == 0 || width * height > static_cast<uint64_t>(kMaxPicturePixels)) {
     jpeg_destroy_decompress(&info);
@@ -93,9 +93,10 @@ std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
     return "the picture changed";
   }
   jpeg_start_decompress(&info);
-  band.resize(static_cast<size_t>(width) * 3 * kRows);
+  const size_t rowBytes = static_cast<size_t>(width) * (bytesPerPixel == 4 ? 4 : 3);
+  band.resize(rowBytes * kRows);
   JSAMPROW pointers[kRows];
-  for (uint32_t r = 0; r < kRows; ++r) pointers[r] = band.data() + static_cast<size_t>(width) * 3 * r;
+  for (uint32_t r = 0; r < kRows; ++r) pointers[r] = band.data() + rowBytes * r;
   while (info.output_scanline < height) {
     const uint32_t first = info.output_scanline;
     const uint32_t wanted = std::min<uint32_t>(kRows, static_cast<uint32_t>(height) - first);
@@ -111,8 +112,8 @@ std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
 }  // namespace
 
 void DecodeJpegRows(std::string_view jpeg, std::vector<uint8_t>& band, const std::function<bool(int32_t, int32_t)>& start,
-                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows) {
-  const std::string error = DecodeBands(jpeg, band, start, rows);
+                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel) {
+  const std::string error = DecodeBands(jpeg, band, start, rows, bytesPerPixel);
   if (!error.empty()) throw PictureError("not a readable JPEG picture (" + error + ")");
 }
 
@@ -161,6 +162,11 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length) {
   return static_cast<int>(n);
 }
 
+std::string GifReason(int error) {
+  const char* text = GifErrorString(error);
+  return text ? text : "error " + std::to_string(error);
+}
+
 struct GifCloser {
   void operator()(GifFileType* gif) const {
     int error = 0;
@@ -174,9 +180,9 @@ GifPicture DecodeGif(std::string_view bytes) {
   MemoryReader reader{bytes};
   int error = 0;
   std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&reader, ReadFromMemory, &error));
-  if (!gif) throw PictureError(std::string("not a GIF picture (") + GifErrorString(error) + ")");
+  if (!gif) throw PictureError(std::string("not a GIF picture (") + GifReason(error) + ")");
   if (DGifSlurp(gif.get()) != GIF_OK || gif->ImageCount < 1)
-    throw PictureError(std::string("the GIF data is damaged (") + GifErrorString(gif->Error) + ")");
+    throw PictureError(std::string("the GIF data is damaged (") + GifReason(gif->Error) + ")");
   GifPicture picture;
   picture.Width = gif->SWidth;
   picture.Height = gif->SHeight;

@@ -41,10 +41,11 @@ Bitmap DecodeJpeg(std::string_view jpeg);
 // each band is used while it is still in the cache: `start(width, height)`
 // comes first and may refuse the picture by returning false; then
 // `rows(band, firstRow, count)` for each band, top to bottom. A file that
-// ends before its last row is damaged. Throws PictureError.
+// ends before its last row is damaged. Pixels are RGB, or RGB and one unused
+// byte when `bytesPerPixel` is 4. Throws PictureError.
 void DecodeJpegRows(std::string_view jpeg, std::vector<uint8_t>& band,
                     const std::function<bool(int32_t, int32_t)>& start,
-                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows);
+                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel = 3);
 // `quality` 1..100, 4:4:4 sampling.
 std::string EncodeJpeg(const Bitmap& picture, int quality);
 

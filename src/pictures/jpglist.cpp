@@ -2,6 +2,7 @@
 
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -33,9 +34,9 @@ void Tjpglist::Clear() {
   Count = 0;
   DataPos = 0;
   std::fill(IndexArea.begin(), IndexArea.end(), 0xFF);
-  // Only bytes written since the last clear can differ from 0xFF.
-  std::fill(DataArea.begin(), DataArea.begin() + dirtyEnd_, 0xFF);
-  dirtyEnd_ = 0;
+  // DataArea is not refilled here: every byte up to DataPos is written again
+  // before it counts (pixels, or 0xFF in an alignment gap), so refilling the
+  // old data would only cost time.
 }
 
 bool Tjpglist::AddFile(const std::filesystem::path& path) {
@@ -127,6 +128,7 @@ Tjpglist::Converted Tjpglist::ConvertPicture(int32_t entry, int32_t slotIndex) {
   const uint64_t bytes = uint64_t{2} * static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
   if (start > DataAreaSize || bytes > DataAreaSize - start) return Converted::Full;
 
+  std::fill(DataArea.begin() + DataPos, DataArea.begin() + start, 0xFF);  // the alignment gap
   DataPos = start;
   const uint32_t a = DataPos + BaseAddress;
   uint8_t* e = IndexArea.data() + 8 * entry;
@@ -146,53 +148,69 @@ Tjpglist::Converted Tjpglist::ConvertPicture(int32_t entry, int32_t slotIndex) {
     e[7] = static_cast<uint8_t>(a);
   }
   if (slot.Strip.Width > 0) {
-    WritePixels(slot.Strip.Rgb.data(), w, 0, h, h);
+    WritePixels(slot.Strip.Rgb.data(), 3, w, 0, h, h);
   } else {
     try {
       DecodeJpegRows(
           slot.Jpeg, rgb_, [&](int32_t width, int32_t height) { return width == w && height == h; },
-          [&](const uint8_t* band, int32_t first, int32_t rows) { WritePixels(band, w, first, rows, h); });
+          [&](const uint8_t* band, int32_t first, int32_t rows) { WritePixels(band, 4, w, first, rows, h); }, 4);
     } catch (const PictureError&) {
       std::fill(IndexArea.begin() + 8 * entry, IndexArea.begin() + 8 * entry + 8, 0xFF);
       throw;
     }
   }
   DataPos += static_cast<uint32_t>(w) * static_cast<uint32_t>(h) * 2;
-  dirtyEnd_ = std::max(dirtyEnd_, DataPos);
   return Converted::Written;
 }
 
 namespace {
 
-// One band of rows into the columns: each column's share of the band is a
-// short contiguous run of output. RGB565 bytes of 0xFF become 0xF7 (high)
-// and 0xDE (low).
-template <bool HighFirst>
-void ConvertBand(const uint8_t* rgb, int32_t width, int32_t rows, uint8_t* out, size_t column) {
-  const size_t stride = static_cast<size_t>(width) * 3;
-  for (int32_t x = 0; x < width; ++x, out += column) {
-    const uint8_t* p = rgb + static_cast<size_t>(x) * 3;
-    uint8_t* o = out;
-    for (int32_t y = 0; y < rows; ++y, p += stride, o += 2) {
-      uint32_t hi = (p[0] & 0xF8u) | (p[1] >> 5);
-      uint32_t lo = ((p[1] << 3) & 0xE0u) | (p[2] >> 3);
-      hi -= (hi == 0xFF) * 0x08u;
-      lo -= (lo == 0xFF) * 0x21u;
-      o[0] = static_cast<uint8_t>(HighFirst ? hi : lo);
-      o[1] = static_cast<uint8_t>(HighFirst ? lo : hi);
-    }
+// The two RGB565 bytes of each pixel of a band, row by row, as 16-bit values
+// whose bytes in memory are in the layout's order: a plain loop over
+// neighbouring pixels that the compiler turns into vector code.
+template <int BytesPerPixel, bool HighFirst>
+void ConvertRows(const uint8_t* rgb, size_t count, uint16_t* values) {
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* p = rgb + i * BytesPerPixel;
+    uint32_t hi = (p[0] & 0xF8u) | (p[1] >> 5);
+    uint32_t lo = ((p[1] << 3) & 0xE0u) | (p[2] >> 3);
+    hi = hi == 0xFF ? 0xF7 : hi;
+    lo = lo == 0xFF ? 0xDE : lo;
+    const uint32_t first = HighFirst ? hi : lo, second = HighFirst ? lo : hi;
+    values[i] = static_cast<uint16_t>(std::endian::native == std::endian::little ? first | second << 8
+                                                                                  : second | first << 8);
   }
 }
 
 }  // namespace
 
-void Tjpglist::WritePixels(const uint8_t* rgb, int32_t width, int32_t firstRow, int32_t rows, int32_t height) {
+void Tjpglist::WritePixels(const uint8_t* rgb, int bytesPerPixel, int32_t width, int32_t firstRow, int32_t rows,
+                           int32_t height) {
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(rows);
+  values_.resize(count);
+  const bool highFirst = StoreMode != 1;
+  if (bytesPerPixel == 4)
+    highFirst ? ConvertRows<4, true>(rgb, count, values_.data()) : ConvertRows<4, false>(rgb, count, values_.data());
+  else
+    highFirst ? ConvertRows<3, true>(rgb, count, values_.data()) : ConvertRows<3, false>(rgb, count, values_.data());
+  // Then column by column: each column's share of the band is one short
+  // contiguous run of output. Four columns at a time share their reads.
   const size_t column = static_cast<size_t>(height) * 2;
   uint8_t* out = DataArea.data() + DataPos + static_cast<size_t>(firstRow) * 2;
-  if (StoreMode == 1)
-    ConvertBand<false>(rgb, width, rows, out, column);
-  else
-    ConvertBand<true>(rgb, width, rows, out, column);
+  int32_t x = 0;
+  for (; x + 4 <= width; x += 4, out += 4 * column) {
+    const uint16_t* v = values_.data() + x;
+    for (int32_t y = 0; y < rows; ++y, v += width) {
+      std::memcpy(out + 2 * y, v, 2);
+      std::memcpy(out + column + 2 * y, v + 1, 2);
+      std::memcpy(out + 2 * column + 2 * y, v + 2, 2);
+      std::memcpy(out + 3 * column + 2 * y, v + 3, 2);
+    }
+  }
+  for (; x < width; ++x, out += column) {
+    const uint16_t* v = values_.data() + x;
+    for (int32_t y = 0; y < rows; ++y, v += width) std::memcpy(out + 2 * y, v, 2);
+  }
 }
 
 }  // namespace panelcraft

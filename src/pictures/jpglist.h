@@ -44,12 +44,14 @@ class Tjpglist {
   std::vector<Bitmap> Thumbnails;  // SlotCount
   int32_t Count = 0;
   std::vector<uint8_t> IndexArea;  // IndexAreaSize; entry e at 8 x e
-  std::vector<uint8_t> DataArea;   // DataAreaSize
+  // DataAreaSize bytes, 0xFF at creation. The data are the bytes before
+  // DataPos; bytes from DataPos on may still hold data of an earlier run.
+  std::vector<uint8_t> DataArea;
   uint32_t DataPos = 0;
   int32_t StoreMode = 0;              // 0 ROM image, 1 SD card
   uint32_t BaseAddress = 0x100000;    // added to DataPos in the entries
 
-  // Count and DataPos 0, both areas 0xFF. Loaded slots keep their pictures.
+  // Count and DataPos 0, the index all 0xFF. Loaded slots keep their pictures.
   void Clear();
 
   // Loads a picture file into slot Count and makes its preview. A name
@@ -81,11 +83,12 @@ class Tjpglist {
 
  private:
   // Writes rows firstRow .. firstRow + rows - 1 of a picture `height` high
-  // from DataPos on; `rgb` holds those rows.
-  void WritePixels(const uint8_t* rgb, int32_t width, int32_t firstRow, int32_t rows, int32_t height);
+  // from DataPos on; `rgb` holds those rows, 3 or 4 bytes a pixel.
+  void WritePixels(const uint8_t* rgb, int bytesPerPixel, int32_t width, int32_t firstRow, int32_t rows,
+                   int32_t height);
 
-  std::vector<uint8_t> rgb_;  // a band of decoded rows of the picture being converted
-  uint32_t dirtyEnd_ = 0;     // DataArea bytes beyond this are still 0xFF
+  std::vector<uint8_t> rgb_;        // a band of decoded rows of the picture being converted
+  std::vector<uint16_t> values_;    // that band's pixel values
 };
 
 }  // namespace panelcraft

@@ -229,17 +229,22 @@ TEST(TjpglistTest, FullDataAreaStopsCleanly) {
   EXPECT_THROW(store.ConvertPicture(0, 512), std::out_of_range);
 }
 
-TEST(TjpglistTest, ClearRefillsWhatWasWritten) {
+TEST_F(PictureLibraryTest, NoBytesOfAnEarlierRunRemain) {
+  // A large black picture first, then in the SD layout two small ones: the
+  // gap before the second must read 0xFF, not old black pixels.
   Tjpglist store;
   store.Clear();
-  ASSERT_TRUE(store.AddGif(test::SolidGif(3, 3, kBlack)));
+  ASSERT_TRUE(store.AddGif(test::SolidGif(40, 40, kBlack)));
+  ASSERT_TRUE(store.AddGif(test::SolidGif(5, 2, kBlack)));
   ASSERT_EQ(store.ConvertPicture(1, 0), Tjpglist::Converted::Written);
   store.Clear();
-  EXPECT_EQ(store.DataPos, 0u);
-  EXPECT_EQ(store.Count, 0);
-  EXPECT_EQ(std::count(store.DataArea.begin(), store.DataArea.begin() + 64, 0xFF), 64);
   EXPECT_EQ(std::count(store.IndexArea.begin(), store.IndexArea.end(), 0xFF), 32768);
-  EXPECT_EQ(store.ConvertPicture(1, 0), Tjpglist::Converted::Written);  // the loaded slot stays
+  store.StoreMode = 1;
+  ASSERT_EQ(store.ConvertPicture(0, 1), Tjpglist::Converted::Written);
+  ASSERT_EQ(store.ConvertPicture(1, 1), Tjpglist::Converted::Written);
+  EXPECT_EQ(store.DataPos, 532u);
+  EXPECT_EQ(std::count(store.DataArea.begin() + 20, store.DataArea.begin() + 512, 0xFF), 492);
+  EXPECT_EQ(std::count(store.DataArea.begin() + 512, store.DataArea.begin() + 532, 0x00), 20);
 }
 
 TEST(TjpglistTest, Thumbnails) {
@@ -299,7 +304,11 @@ TEST(GifStripTest, FramesWithOffsetsAndTransparency) {
   const Bitmap single = MakeGifStrip(DecodeGif(test::SolidGif(4, 3, kBlue)));
   EXPECT_EQ(single.Width, 4);
   EXPECT_EQ(test::PixelOf(single, 3, 2), kBlue);
-  for (const char* bad : {"", "GIF89a", "\xFF\xD8\xFF"}) EXPECT_THROW(DecodeGif(bad), PictureError) << bad;
+  // A frame that claims 65535 x 65535 pixels and holds a few bytes.
+  const std::string huge("GIF89a\x0A\0\x0A\0\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\xFF\xFF\xFF\xFF\0\x02\x02\x4C\x01\0;", 35);
+  for (const std::string& bad : {std::string(), std::string("GIF89a"), std::string("\xFF\xD8\xFF"), huge,
+                                 gif.substr(0, gif.size() / 2)})
+    EXPECT_THROW(DecodeGif(bad), PictureError) << bad.size();
 }
 
 TEST(GifStripTest, SavingAsksBeforeReplacing) {
