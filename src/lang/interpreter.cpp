@@ -63,6 +63,7 @@ void Tcmd::MakeInterpreter() {
 
 void Tcmd::RunStatement(std::string_view statement) {
   const std::string name = StatementName(statement);
+  BeginReading(statement, 1);
   ReportLeft = ReportTop = ReportRight = ReportBottom = -1;
   Tgd& d = Display;
   d.DisplayWidth = DisplayWidth;

@@ -229,9 +229,11 @@ void Tgd::DrawCurve() {
   SetArea(CurveX, CurveY, static_cast<int32_t>(std::clamp<int64_t>(CurveX + w, INT32_MIN, INT32_MAX)),
           static_cast<int32_t>(std::clamp<int64_t>(CurveY + e, INT32_MIN, INT32_MAX)));
   if (w > MaxCurveWidth) return;
-  LineTo(static_cast<int32_t>(CurveX + w), CurveY, static_cast<int32_t>(CurveX + w),
-         static_cast<int32_t>(std::clamp<int64_t>(CurveY + e, INT32_MIN, INT32_MAX)), 22);
   if (!surface_) return;
+  // The right border; a border reaching below the surface ends at its edge,
+  // which sets the same pixels.
+  const int64_t borderEnd = std::min<int64_t>(CurveY + e, std::max<int64_t>(surface_->Height(), CurveY));
+  LineTo(static_cast<int32_t>(CurveX + w), CurveY, static_cast<int32_t>(CurveX + w), static_cast<int32_t>(borderEnd), 22);
   // Rows are walked from the top (t = e - j); a grid row falls where the
   // row counter reaches CellHeight, i.e. every CellHeight rows from the top.
   // Only the rows on the surface are visited.

@@ -40,6 +40,7 @@ class Surface {
     return Unpack(pixels_[Index(x, y)]);
   }
   // From (x1, y1) towards (x2, y2); the end point itself is not set.
+  // Coordinates beyond +-2^29 are taken as +-2^29.
   void Line(int x1, int y1, int x2, int y2, SurfaceColour c);
   // Columns left .. right - 1, rows top .. bottom - 1; nothing when right <=
   // left or bottom <= top.

@@ -2,7 +2,9 @@
 // statements the way the designer drives it, and the reports they leave.
 #include <gtest/gtest.h>
 
+#include "app/global.h"
 #include "sim/sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace panelcraft::test {
 namespace {
@@ -17,6 +19,20 @@ TEST(Colours, ConversionsBothWays) {
   Tgd d;
   EXPECT_EQ(d.Palette[17], Tgd::ToSurfaceColour(0xF800));
   EXPECT_EQ(d.Palette[61], Tgd::ToSurfaceColour(0x239D));
+}
+
+TEST(Colours, TheProgramsDisplayReadsItsImageAndPages) {
+  TempDir dir;
+  RecordingMessages messages;
+  Tglobal g(dir.path(), messages);
+  std::copy_n("\xAE\x5F\x01\x00\x02\x00", 6, g.Rom.Image.begin() + 0x1000);
+  g.Rom.Image[0x1000 + 126] = 0x5E;
+  g.Rom.Image[0x1000 + 127] = 0xAF;
+  ASSERT_TRUE(g.Rom.ReloadFontHeader);
+  g.Rom.ReloadFontHeader();  // what every build ends with
+  EXPECT_EQ(g.Cmd.Display.Hz24Base, 0x100);
+  g.Pages.SetPage(5, "menu", "SBC(7);");
+  EXPECT_EQ(g.Cmd.Display.PageSource(5), "SBC(7);");
 }
 
 class DisplayTest : public SimTest {};
