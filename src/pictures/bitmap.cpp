@@ -1,6 +1,9 @@
 #include "pictures/bitmap.h"
 
 #include <gif_lib.h>
+#include <jpeglib.h>
+#include <jerror.h>
+#include <setjmp.h>
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -41,42 +44,90 @@ void CheckSize(int64_t width, int64_t height) {
   if (width * height > kMaxPicturePixels) throw PictureError("the picture is too large");
 }
 
-void ReadJpegHeader(tjhandle handle, std::string_view jpeg, int32_t& width, int32_t& height) {
-  int w = 0, h = 0, subsampling = 0, colorspace = 0;
-  if (jpeg.size() > 0xFFFFFFFFu ||
-      tjDecompressHeader3(handle, reinterpret_cast<const unsigned char*>(jpeg.data()),
-                          static_cast<unsigned long>(jpeg.size()), &w, &h, &subsampling, &colorspace) != 0)
-    throw PictureError(std::string("not a JPEG picture (") + tjGetErrorStr2(handle) + ")");
-  CheckSize(w, h);
-  width = w;
-  height = h;
+// libjpeg's error manager that jumps back instead of ending the program, and
+// that counts a file ending before its pixels as damage.
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  jmp_buf jump;
+  bool truncated;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void JpegErrorExit(j_common_ptr info) {
+  auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+  info->err->format_message(info, errors->message);
+  longjmp(errors->jump, 1);
+}
+
+void JpegMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<JpegErrors*>(info->err)->truncated = true;
+}
+
+// The libjpeg part, free of C++ objects with destructors because a decoding
+// error jumps back into it. Returns an error text, empty on success.
+std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
+                        const std::function<bool(int32_t, int32_t)>& start,
+                        const std::function<void(const uint8_t*, int32_t, int32_t)>& rows) {
+  constexpr uint32_t kRows = 32;
+  jpeg_decompress_struct info;
+  JpegErrors errors;
+  info.err = jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = JpegErrorExit;
+  errors.manager.emit_message = JpegMessage;
+  errors.truncated = false;
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&info);
+    return errors.message;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()), static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(&info, TRUE);
+  info.out_color_space = JCS_EXT_RGB;
+  const uint64_t width = info.image_width, height = info.image_height;
+  if (width == 0 || height == 0 || width * height > static_cast<uint64_t>(kMaxPicturePixels)) {
+    jpeg_destroy_decompress(&info);
+    return "the picture is too large";
+  }
+  if (!start(static_cast<int32_t>(width), static_cast<int32_t>(height))) {
+    jpeg_destroy_decompress(&info);
+    return "the picture changed";
+  }
+  jpeg_start_decompress(&info);
+  band.resize(static_cast<size_t>(width) * 3 * kRows);
+  JSAMPROW pointers[kRows];
+  for (uint32_t r = 0; r < kRows; ++r) pointers[r] = band.data() + static_cast<size_t>(width) * 3 * r;
+  while (info.output_scanline < height) {
+    const uint32_t first = info.output_scanline;
+    const uint32_t wanted = std::min<uint32_t>(kRows, static_cast<uint32_t>(height) - first);
+    uint32_t got = 0;
+    while (got < wanted) got += jpeg_read_scanlines(&info, pointers + got, wanted - got);
+    rows(band.data(), static_cast<int32_t>(first), static_cast<int32_t>(got));
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return errors.truncated ? "Premature end of JPEG file" : "";
 }
 
 }  // namespace
 
-void JpegSize(std::string_view jpeg, int32_t& width, int32_t& height) {
-  TjHandle decoder(tjInitDecompress());
-  ReadJpegHeader(decoder.handle, jpeg, width, height);
-}
-
-void DecodeJpegInto(void* decoder, std::string_view jpeg, int32_t& width, int32_t& height, std::vector<uint8_t>& rgb) {
-  const auto handle = static_cast<tjhandle>(decoder);
-  ReadJpegHeader(handle, jpeg, width, height);
-  rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-  if (tjDecompress2(handle, reinterpret_cast<const unsigned char*>(jpeg.data()), static_cast<unsigned long>(jpeg.size()),
-                    rgb.data(), width, 0, height, TJPF_RGB, 0) != 0) {
-    // Warnings about odd but readable data are accepted; a file that ends
-    // before its pixels do is not.
-    const std::string reason = tjGetErrorStr2(handle);
-    if (tjGetErrorCode(handle) != TJERR_WARNING || reason.find("Premature end") != std::string::npos)
-      throw PictureError("the JPEG data is damaged (" + reason + ")");
-  }
+void DecodeJpegRows(std::string_view jpeg, std::vector<uint8_t>& band, const std::function<bool(int32_t, int32_t)>& start,
+                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows) {
+  const std::string error = DecodeBands(jpeg, band, start, rows);
+  if (!error.empty()) throw PictureError("not a readable JPEG picture (" + error + ")");
 }
 
 Bitmap DecodeJpeg(std::string_view jpeg) {
-  TjHandle decoder(tjInitDecompress());
   Bitmap picture;
-  DecodeJpegInto(decoder.handle, jpeg, picture.Width, picture.Height, picture.Rgb);
+  std::vector<uint8_t> band;
+  DecodeJpegRows(
+      jpeg, band,
+      [&](int32_t width, int32_t height) {
+        picture = Bitmap(width, height, 0, 0, 0);
+        return true;
+      },
+      [&](const uint8_t* rows, int32_t first, int32_t count) {
+        std::memcpy(picture.At(0, first), rows, static_cast<size_t>(picture.Width) * 3 * static_cast<size_t>(count));
+      });
   return picture;
 }
 

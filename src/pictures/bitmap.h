@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,12 +36,15 @@ struct Bitmap {
 // The most pixels a decoded picture may have (about 400 MB of RGB).
 inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 27;
 
-// Width and height from a JPEG header, without decoding the pixels.
-void JpegSize(std::string_view jpeg, int32_t& width, int32_t& height);
 Bitmap DecodeJpeg(std::string_view jpeg);
-// Decodes into `rgb` (resized to width x height x 3); the decoder is kept by
-// the caller between pictures.
-void DecodeJpegInto(void* decoder, std::string_view jpeg, int32_t& width, int32_t& height, std::vector<uint8_t>& rgb);
+// Decodes a JPEG a band of at most 32 rows at a time into `band`, so that
+// each band is used while it is still in the cache: `start(width, height)`
+// comes first and may refuse the picture by returning false; then
+// `rows(band, firstRow, count)` for each band, top to bottom. A file that
+// ends before its last row is damaged. Throws PictureError.
+void DecodeJpegRows(std::string_view jpeg, std::vector<uint8_t>& band,
+                    const std::function<bool(int32_t, int32_t)>& start,
+                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows);
 // `quality` 1..100, 4:4:4 sampling.
 std::string EncodeJpeg(const Bitmap& picture, int quality);
 

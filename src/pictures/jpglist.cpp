@@ -1,6 +1,5 @@
 #include "pictures/jpglist.h"
 
-#include <turbojpeg.h>
 
 #include <algorithm>
 #include <cctype>
@@ -28,12 +27,7 @@ Tjpglist::Tjpglist()
     : FullPictures(SlotCount),
       Thumbnails(SlotCount),
       IndexArea(IndexAreaSize, 0xFF),
-      DataArea(DataAreaSize, 0xFF),
-      decoder_(tjInitDecompress()) {}
-
-Tjpglist::~Tjpglist() {
-  if (decoder_) tjDestroy(static_cast<tjhandle>(decoder_));
-}
+      DataArea(DataAreaSize, 0xFF) {}
 
 void Tjpglist::Clear() {
   Count = 0;
@@ -133,13 +127,6 @@ Tjpglist::Converted Tjpglist::ConvertPicture(int32_t entry, int32_t slotIndex) {
   const uint64_t bytes = uint64_t{2} * static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
   if (start > DataAreaSize || bytes > DataAreaSize - start) return Converted::Full;
 
-  const uint8_t* rgb;
-  if (slot.Strip.Width > 0) {
-    rgb = slot.Strip.Rgb.data();
-  } else {
-    DecodeJpegInto(decoder_, slot.Jpeg, w, h, rgb_);
-    rgb = rgb_.data();
-  }
   DataPos = start;
   const uint32_t a = DataPos + BaseAddress;
   uint8_t* e = IndexArea.data() + 8 * entry;
@@ -158,34 +145,54 @@ Tjpglist::Converted Tjpglist::ConvertPicture(int32_t entry, int32_t slotIndex) {
     e[6] = static_cast<uint8_t>(a >> 8);
     e[7] = static_cast<uint8_t>(a);
   }
-  WritePixels(rgb, w, h);
+  if (slot.Strip.Width > 0) {
+    WritePixels(slot.Strip.Rgb.data(), w, 0, h, h);
+  } else {
+    try {
+      DecodeJpegRows(
+          slot.Jpeg, rgb_, [&](int32_t width, int32_t height) { return width == w && height == h; },
+          [&](const uint8_t* band, int32_t first, int32_t rows) { WritePixels(band, w, first, rows, h); });
+    } catch (const PictureError&) {
+      std::fill(IndexArea.begin() + 8 * entry, IndexArea.begin() + 8 * entry + 8, 0xFF);
+      throw;
+    }
+  }
+  DataPos += static_cast<uint32_t>(w) * static_cast<uint32_t>(h) * 2;
+  dirtyEnd_ = std::max(dirtyEnd_, DataPos);
   return Converted::Written;
 }
 
-void Tjpglist::WritePixels(const uint8_t* rgb, int32_t width, int32_t height) {
-  // Columns are written in bands of a few at a time so that each source row
-  // is read once per band rather than once per column.
-  constexpr int32_t kBand = 16;
-  const bool highFirst = StoreMode != 1;
-  const size_t column = static_cast<size_t>(height) * 2;
-  uint8_t* base = DataArea.data() + DataPos;
-  for (int32_t x0 = 0; x0 < width; x0 += kBand) {
-    const int32_t n = std::min(kBand, width - x0);
-    for (int32_t y = 0; y < height; ++y) {
-      const uint8_t* p = rgb + (static_cast<size_t>(y) * width + x0) * 3;
-      uint8_t* out = base + static_cast<size_t>(x0) * column + static_cast<size_t>(y) * 2;
-      for (int32_t k = 0; k < n; ++k, p += 3, out += column) {
-        uint8_t hi = static_cast<uint8_t>((p[0] & 0xF8) | (p[1] >> 5));
-        uint8_t lo = static_cast<uint8_t>(((p[1] << 3) & 0xE0) | (p[2] >> 3));
-        if (hi == 0xFF) hi = 0xF7;
-        if (lo == 0xFF) lo = 0xDE;
-        out[0] = highFirst ? hi : lo;
-        out[1] = highFirst ? lo : hi;
-      }
+namespace {
+
+// One band of rows into the columns: each column's share of the band is a
+// short contiguous run of output. RGB565 bytes of 0xFF become 0xF7 (high)
+// and 0xDE (low).
+template <bool HighFirst>
+void ConvertBand(const uint8_t* rgb, int32_t width, int32_t rows, uint8_t* out, size_t column) {
+  const size_t stride = static_cast<size_t>(width) * 3;
+  for (int32_t x = 0; x < width; ++x, out += column) {
+    const uint8_t* p = rgb + static_cast<size_t>(x) * 3;
+    uint8_t* o = out;
+    for (int32_t y = 0; y < rows; ++y, p += stride, o += 2) {
+      uint32_t hi = (p[0] & 0xF8u) | (p[1] >> 5);
+      uint32_t lo = ((p[1] << 3) & 0xE0u) | (p[2] >> 3);
+      hi -= (hi == 0xFF) * 0x08u;
+      lo -= (lo == 0xFF) * 0x21u;
+      o[0] = static_cast<uint8_t>(HighFirst ? hi : lo);
+      o[1] = static_cast<uint8_t>(HighFirst ? lo : hi);
     }
   }
-  DataPos += static_cast<uint32_t>(column * static_cast<size_t>(width));
-  dirtyEnd_ = std::max(dirtyEnd_, DataPos);
+}
+
+}  // namespace
+
+void Tjpglist::WritePixels(const uint8_t* rgb, int32_t width, int32_t firstRow, int32_t rows, int32_t height) {
+  const size_t column = static_cast<size_t>(height) * 2;
+  uint8_t* out = DataArea.data() + DataPos + static_cast<size_t>(firstRow) * 2;
+  if (StoreMode == 1)
+    ConvertBand<false>(rgb, width, rows, out, column);
+  else
+    ConvertBand<true>(rgb, width, rows, out, column);
 }
 
 }  // namespace panelcraft

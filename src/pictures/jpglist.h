@@ -37,7 +37,6 @@ class Tjpglist {
   };
 
   Tjpglist();
-  ~Tjpglist();
   Tjpglist(const Tjpglist&) = delete;
   Tjpglist& operator=(const Tjpglist&) = delete;
 
@@ -81,10 +80,11 @@ class Tjpglist {
   Converted ConvertPicture(int32_t entry, int32_t slot);
 
  private:
-  void WritePixels(const uint8_t* rgb, int32_t width, int32_t height);
+  // Writes rows firstRow .. firstRow + rows - 1 of a picture `height` high
+  // from DataPos on; `rgb` holds those rows.
+  void WritePixels(const uint8_t* rgb, int32_t width, int32_t firstRow, int32_t rows, int32_t height);
 
-  void* decoder_ = nullptr;   // libjpeg-turbo decoder reused by ConvertPicture
-  std::vector<uint8_t> rgb_;  // decoded pixels of the picture being converted
+  std::vector<uint8_t> rgb_;  // a band of decoded rows of the picture being converted
   uint32_t dirtyEnd_ = 0;     // DataArea bytes beyond this are still 0xFF
 };
 
