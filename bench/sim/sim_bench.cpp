@@ -37,7 +37,8 @@ struct Setup {
     // Picture 1: full screen.
     Put(r, Trom::PictureIndex + 8, {kWidth >> 8, kWidth & 255, kHeight >> 8, kHeight & 255, 0, 0x10, 0, 0});
     uint32_t x = 7;
-    for (uint32_t i = 0; i < kWidth * kHeight * 2; ++i) r.Image[kPictureData + i] = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 24) & 0xFE;
+    for (uint32_t i = 0; i < kWidth * kHeight * 2; ++i)
+      r.Image[kPictureData + i] = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 24) & 0xFE;
     // Small font at 24 dots: the letters, 12 columns each.
     int entry = 0;
     for (int c = 'A'; c <= 'z'; ++c, ++entry) {
@@ -75,7 +76,8 @@ void BaselineConvertPicture(benchmark::State& state) {
   for (auto _ : state) {
     const uint8_t* p = rom.Image.data() + kPictureData;
     for (int x = 0; x < kWidth; ++x)
-      for (int y = 0; y < kHeight; ++y, p += 2) surface.SetPixel(x, y, Tgd::ToSurfaceColour(uint32_t{p[0]} << 8 | p[1]));
+      for (int y = 0; y < kHeight; ++y, p += 2)
+        surface.SetPixel(x, y, Tgd::ToSurfaceColour(uint32_t{p[0]} << 8 | p[1]));
     benchmark::DoNotOptimize(surface.Pixels().data());
   }
 }

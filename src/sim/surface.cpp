@@ -43,7 +43,8 @@ void Surface::Line(int x1, int y1, int x2, int y2, SurfaceColour c) {
     const int64_t offset = longD == 0 ? 0 : (2 * k * shortD + longD) / (2 * longD);
     const int64_t x = xMajor ? x1 + sx * k : x1 + sx * offset;
     const int64_t y = xMajor ? y1 + sy * offset : y1 + sy * k;
-    if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[Index(static_cast<int>(x), static_cast<int>(y))] = packed;
+    if (x >= 0 && y >= 0 && x < width_ && y < height_)
+      pixels_[Index(static_cast<int>(x), static_cast<int>(y))] = packed;
   }
 }
 
@@ -54,7 +55,8 @@ void Surface::FillRect(int left, int top, int right, int bottom, SurfaceColour c
   bottom = std::min(bottom, height_);
   if (right <= left || bottom <= top) return;
   const uint32_t packed = Pack(c);
-  for (int y = top; y < bottom; ++y) std::fill_n(pixels_.begin() + static_cast<ptrdiff_t>(Index(left, y)), right - left, packed);
+  for (int y = top; y < bottom; ++y)
+    std::fill_n(pixels_.begin() + static_cast<ptrdiff_t>(Index(left, y)), right - left, packed);
 }
 
 void Surface::FillEllipse(int left, int top, int right, int bottom, SurfaceColour c) {
