@@ -120,12 +120,10 @@ class Tcmd {
   void RunStatementList(std::string_view text);
 
   // ---- Statement execution -------------------------------------------------
-  // Extension point for the interpreter: it sets Runner to its RunStatement
-  // (in interpreter.cpp, e.g. in MakeInterpreter) so that RunStatementList
-  // runs each statement there. The interpreter's own fields (the virtual
-  // display, report fields, display size) and operations are declared below
-  // this line and defined in interpreter.cpp; catalogue.cpp and parser.cpp do
-  // not depend on them.
+  // Where RunStatementList hands each statement: RunStatement, set by
+  // MakeInterpreter (a caller may put a runner of its own in front). The
+  // fields and operations below are defined in interpreter.cpp;
+  // catalogue.cpp and parser.cpp do not depend on them.
   std::function<void(const std::string& statement)> Runner;
 
   // The virtual display the statements draw on.

@@ -10,9 +10,40 @@ namespace panelcraft {
 namespace {
 
 enum class Op {
-  Box, FillBox, RoundBox, RoundFillBox, Win8Box, Line, Point, Circle, FillCircle, Clear, BackColour, SetColour,
-  Origin, Text, OverlayText, Paragraph, Label, PictureLabel, Picture, Icon, BackgroundPicture, Cut, Curve,
-  RedrawCurve, Sample, SampleAndDraw, Menu, ShowMenu, SelectMenu, MenuRow, Button, IconSet, IconButton, CutButton,
+  Box,
+  FillBox,
+  RoundBox,
+  RoundFillBox,
+  Win8Box,
+  Line,
+  Point,
+  Circle,
+  FillCircle,
+  Clear,
+  BackColour,
+  SetColour,
+  Origin,
+  Text,
+  OverlayText,
+  Paragraph,
+  Label,
+  PictureLabel,
+  Picture,
+  Icon,
+  BackgroundPicture,
+  Cut,
+  Curve,
+  RedrawCurve,
+  Sample,
+  SampleAndDraw,
+  Menu,
+  ShowMenu,
+  SelectMenu,
+  MenuRow,
+  Button,
+  IconSet,
+  IconButton,
+  CutButton,
   InputBox,
 };
 
@@ -24,30 +55,22 @@ struct Row {
 
 const std::unordered_map<std::string_view, Row>& Rows() {
   static const std::unordered_map<std::string_view, Row> rows = {
-      {"BOX", {Op::Box, 5, 0}},          {"BOXF", {Op::FillBox, 6, 0}},
-      {"CBOX", {Op::RoundBox, 6, 0}},    {"CBOF", {Op::RoundFillBox, 6, 0}},
-      {"W8BF", {Op::Win8Box, 6, 0}},     {"PL", {Op::Line, 4, 0}},
-      {"PS", {Op::Point, 4, 0}},         {"CIR", {Op::Circle, 5, 0}},
-      {"CIRF", {Op::FillCircle, 6, 0}},  {"CLS", {Op::Clear, 5, 0}},
-      {"SBC", {Op::BackColour, 5, 0}},   {"SCC", {Op::SetColour, 5, 0}},
-      {"SXY", {Op::Origin, 5, 0}},       {"DS12", {Op::Text, 6, 12}},
-      {"DS16", {Op::Text, 6, 16}},       {"DS24", {Op::Text, 6, 24}},
-      {"DS32", {Op::Text, 6, 32}},       {"DS48", {Op::Text, 6, 48}},
-      {"DS64", {Op::Text, 6, 64}},       {"PS12", {Op::OverlayText, 6, 12}},
-      {"PS16", {Op::OverlayText, 6, 16}}, {"PS24", {Op::OverlayText, 6, 24}},
-      {"PS32", {Op::OverlayText, 6, 32}}, {"PS48", {Op::OverlayText, 6, 48}},
-      {"PS64", {Op::OverlayText, 6, 64}}, {"BS12", {Op::Paragraph, 6, 12}},
-      {"BS16", {Op::Paragraph, 6, 16}},  {"BS24", {Op::Paragraph, 6, 24}},
-      {"LABL", {Op::Label, 6, 0}},       {"PLAB", {Op::PictureLabel, 6, 0}},
-      {"PIC", {Op::Picture, 5, 0}},      {"ICON", {Op::Icon, 6, 0}},
-      {"BPIC", {Op::BackgroundPicture, 6, 0}}, {"CPIC", {Op::Cut, 6, 0}},
-      {"DQX", {Op::Curve, 5, 0}},        {"RQX", {Op::RedrawCurve, 0, 0}},
-      {"Qn", {Op::Sample, 2, 0}},        {"Sn", {Op::SampleAndDraw, 2, 0}},
-      {"MENU", {Op::Menu, 6, 0}},        {"MSHW", {Op::ShowMenu, 0, 0}},
-      {"MSET", {Op::SelectMenu, 6, 0}},  {"MDF", {Op::MenuRow, 5, 0}},
-      {"BTN", {Op::Button, 5, 0}},       {"TICN", {Op::IconSet, 6, 0}},
-      {"BICN", {Op::IconButton, 6, 0}},  {"PBTN", {Op::CutButton, 6, 0}},
-      {"TSIN", {Op::InputBox, 6, 0}},
+      {"BOX", {Op::Box, 5, 0}},           {"BOXF", {Op::FillBox, 6, 0}},      {"CBOX", {Op::RoundBox, 6, 0}},
+      {"CBOF", {Op::RoundFillBox, 6, 0}}, {"W8BF", {Op::Win8Box, 6, 0}},      {"PL", {Op::Line, 4, 0}},
+      {"PS", {Op::Point, 4, 0}},          {"CIR", {Op::Circle, 5, 0}},        {"CIRF", {Op::FillCircle, 6, 0}},
+      {"CLS", {Op::Clear, 5, 0}},         {"SBC", {Op::BackColour, 5, 0}},    {"SCC", {Op::SetColour, 5, 0}},
+      {"SXY", {Op::Origin, 5, 0}},        {"DS12", {Op::Text, 6, 12}},        {"DS16", {Op::Text, 6, 16}},
+      {"DS24", {Op::Text, 6, 24}},        {"DS32", {Op::Text, 6, 32}},        {"DS48", {Op::Text, 6, 48}},
+      {"DS64", {Op::Text, 6, 64}},        {"PS12", {Op::OverlayText, 6, 12}}, {"PS16", {Op::OverlayText, 6, 16}},
+      {"PS24", {Op::OverlayText, 6, 24}}, {"PS32", {Op::OverlayText, 6, 32}}, {"PS48", {Op::OverlayText, 6, 48}},
+      {"PS64", {Op::OverlayText, 6, 64}}, {"BS12", {Op::Paragraph, 6, 12}},   {"BS16", {Op::Paragraph, 6, 16}},
+      {"BS24", {Op::Paragraph, 6, 24}},   {"LABL", {Op::Label, 6, 0}},        {"PLAB", {Op::PictureLabel, 6, 0}},
+      {"PIC", {Op::Picture, 5, 0}},       {"ICON", {Op::Icon, 6, 0}},         {"BPIC", {Op::BackgroundPicture, 6, 0}},
+      {"CPIC", {Op::Cut, 6, 0}},          {"DQX", {Op::Curve, 5, 0}},         {"RQX", {Op::RedrawCurve, 0, 0}},
+      {"Qn", {Op::Sample, 2, 0}},         {"Sn", {Op::SampleAndDraw, 2, 0}},  {"MENU", {Op::Menu, 6, 0}},
+      {"MSHW", {Op::ShowMenu, 0, 0}},     {"MSET", {Op::SelectMenu, 6, 0}},   {"MDF", {Op::MenuRow, 5, 0}},
+      {"BTN", {Op::Button, 5, 0}},        {"TICN", {Op::IconSet, 6, 0}},      {"BICN", {Op::IconButton, 6, 0}},
+      {"PBTN", {Op::CutButton, 6, 0}},    {"TSIN", {Op::InputBox, 6, 0}},
   };
   return rows;
 }
@@ -63,6 +86,7 @@ void Tcmd::MakeInterpreter() {
 
 void Tcmd::RunStatement(std::string_view statement) {
   const std::string name = StatementName(statement);
+  BeginReading(statement, 1);
   ReportLeft = ReportTop = ReportRight = ReportBottom = -1;
   Tgd& d = Display;
   d.DisplayWidth = DisplayWidth;

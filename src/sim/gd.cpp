@@ -32,7 +32,9 @@ uint16_t Tgd::ToRgb565(int red, int green, int blue) {
   return static_cast<uint16_t>(((red & 0xF8) << 8) | ((green & 0xFC) << 3) | ((blue & 0xFF) >> 3));
 }
 
-SurfaceColour Tgd::P(int32_t c) const { return Palette[static_cast<size_t>(((c % PaletteSize) + PaletteSize) % PaletteSize)]; }
+SurfaceColour Tgd::P(int32_t c) const {
+  return Palette[static_cast<size_t>(((c % PaletteSize) + PaletteSize) % PaletteSize)];
+}
 
 void Tgd::InitPalette() {
   for (int i = 0; i < PaletteSize; ++i) Palette[i] = ToSurfaceColour(InitialPalette[i]);
@@ -168,7 +170,8 @@ void Tgd::DrawCircle(int32_t x, int32_t y, int32_t r, int32_t c) {
 }
 
 void Tgd::FillCircle(int32_t x, int32_t y, int32_t r, int32_t c) {
-  if (surface_) surface_->FillEllipse(Clip(int64_t{x} - r), Clip(int64_t{y} - r), Clip(int64_t{x} + r), Clip(int64_t{y} + r), P(c));
+  if (surface_)
+    surface_->FillEllipse(Clip(int64_t{x} - r), Clip(int64_t{y} - r), Clip(int64_t{x} + r), Clip(int64_t{y} + r), P(c));
 }
 
 }  // namespace panelcraft

@@ -165,8 +165,8 @@ class Tgd {
   enum class AreaKind { Button, Icon, Cut };
   // BTN (n, x1, y1, x2, y2, t), BICN (n, x, y, n1, n2, key) and PBTN
   // (n, x, y, w, h, bp1, bp2, key): `a` .. `g` are the arguments after n.
-  void SetTouchArea(AreaKind kind, int32_t n, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e = 0,
-                    int32_t f = 0, int32_t g = 0);
+  void SetTouchArea(AreaKind kind, int32_t n, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e = 0, int32_t f = 0,
+                    int32_t g = 0);
   void DrawTouchArea(int32_t n);
   void SetIconSet(int32_t pn, int32_t xn, int32_t yn);
   void SetMenu(int32_t x1, int32_t y1, int32_t w, int32_t h, int32_t pw, int32_t ax1, int32_t ax2, int32_t hzm,

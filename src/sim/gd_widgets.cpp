@@ -163,8 +163,8 @@ void Tgd::DrawMenu(MenuRowsToDraw mode) {
   const int32_t rows = std::min(MenuRows, kMaxMenuRowsDrawn);
   for (int32_t i = 0; i < rows; ++i) {
     if (mode != MenuRowsToDraw::All && i != MenuCurrent && i != MenuPrevious) continue;
-    const int32_t rowY = static_cast<int32_t>(std::clamp<int64_t>(int64_t{MenuY} + int64_t{i} * MenuRowHeight,
-                                                                  INT32_MIN / 2, INT32_MAX / 2));
+    const int32_t rowY = static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{MenuY} + int64_t{i} * MenuRowHeight, INT32_MIN / 2, INT32_MAX / 2));
     ItemDefining = i + 1;
     runPage();
     const int32_t colour = i == MenuCurrent ? 61 : 60;
@@ -229,9 +229,12 @@ void Tgd::DrawCurve() {
   SetArea(CurveX, CurveY, static_cast<int32_t>(std::clamp<int64_t>(CurveX + w, INT32_MIN, INT32_MAX)),
           static_cast<int32_t>(std::clamp<int64_t>(CurveY + e, INT32_MIN, INT32_MAX)));
   if (w > MaxCurveWidth) return;
-  LineTo(static_cast<int32_t>(CurveX + w), CurveY, static_cast<int32_t>(CurveX + w),
-         static_cast<int32_t>(std::clamp<int64_t>(CurveY + e, INT32_MIN, INT32_MAX)), 22);
   if (!surface_) return;
+  // The right border; a border reaching below the surface ends at its edge,
+  // which sets the same pixels.
+  const int64_t borderEnd = std::min<int64_t>(CurveY + e, std::max<int64_t>(surface_->Height(), CurveY));
+  LineTo(static_cast<int32_t>(CurveX + w), CurveY, static_cast<int32_t>(CurveX + w), static_cast<int32_t>(borderEnd),
+         22);
   // Rows are walked from the top (t = e - j); a grid row falls where the
   // row counter reaches CellHeight, i.e. every CellHeight rows from the top.
   // Only the rows on the surface are visited.

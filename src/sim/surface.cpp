@@ -14,27 +14,37 @@ void Surface::Resize(int width, int height) {
 }
 
 void Surface::Line(int x1, int y1, int x2, int y2, SurfaceColour c) {
-  // Bresenham in 64 bits, so that far-off coordinates cannot overflow. A line
-  // that lies wholly outside on one side draws nothing and is skipped at
-  // once, which keeps huge lines from walking millions of hidden pixels.
-  if ((x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) || (x1 >= width_ && x2 >= width_) || (y1 >= height_ && y2 >= height_))
-    return;
-  int64_t x = x1, y = y1;
-  const int64_t dx = std::llabs(int64_t{x2} - x1), dy = -std::llabs(int64_t{y2} - y1);
-  const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-  int64_t err = dx + dy;
+  // Step k along the longer axis sets the pixel whose other coordinate is
+  // the line's, rounded to the nearest (halves away from the start). Only the
+  // steps whose long-axis coordinate lies on the surface are visited, so far
+  // off end points cost nothing.
+  // Coordinates are held within +-2^29 (far beyond any surface), which
+  // keeps the products below in range.
+  constexpr int limit = 1 << 29;
+  x1 = std::clamp(x1, -limit, limit);
+  y1 = std::clamp(y1, -limit, limit);
+  x2 = std::clamp(x2, -limit, limit);
+  y2 = std::clamp(y2, -limit, limit);
+  const int64_t dx = int64_t{x2} - x1, dy = int64_t{y2} - y1;
+  const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+  const bool xMajor = adx >= ady;
+  const int64_t steps = xMajor ? adx : ady;  // the end point is not set
+  const int64_t along = xMajor ? x1 : y1, size = xMajor ? width_ : height_;
+  const int dir = xMajor ? sx : sy;
+  // Steps k with 0 <= along + dir * k < size.
+  int64_t from = dir > 0 ? -along : along - size + 1;
+  int64_t to = dir > 0 ? size - along : along + 1;
+  from = std::max<int64_t>(from, 0);
+  to = std::min(to, steps);
   const uint32_t packed = Pack(c);
-  while (x != x2 || y != y2) {
-    if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[Index(static_cast<int>(x), static_cast<int>(y))] = packed;
-    const int64_t e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y += sy;
-    }
+  const int64_t longD = xMajor ? adx : ady, shortD = xMajor ? ady : adx;
+  for (int64_t k = from; k < to; ++k) {
+    const int64_t offset = longD == 0 ? 0 : (2 * k * shortD + longD) / (2 * longD);
+    const int64_t x = xMajor ? x1 + sx * k : x1 + sx * offset;
+    const int64_t y = xMajor ? y1 + sy * offset : y1 + sy * k;
+    if (x >= 0 && y >= 0 && x < width_ && y < height_)
+      pixels_[Index(static_cast<int>(x), static_cast<int>(y))] = packed;
   }
 }
 
@@ -45,7 +55,8 @@ void Surface::FillRect(int left, int top, int right, int bottom, SurfaceColour c
   bottom = std::min(bottom, height_);
   if (right <= left || bottom <= top) return;
   const uint32_t packed = Pack(c);
-  for (int y = top; y < bottom; ++y) std::fill_n(pixels_.begin() + static_cast<ptrdiff_t>(Index(left, y)), right - left, packed);
+  for (int y = top; y < bottom; ++y)
+    std::fill_n(pixels_.begin() + static_cast<ptrdiff_t>(Index(left, y)), right - left, packed);
 }
 
 void Surface::FillEllipse(int left, int top, int right, int bottom, SurfaceColour c) {

@@ -40,6 +40,7 @@ class Surface {
     return Unpack(pixels_[Index(x, y)]);
   }
   // From (x1, y1) towards (x2, y2); the end point itself is not set.
+  // Coordinates beyond +-2^29 are taken as +-2^29.
   void Line(int x1, int y1, int x2, int y2, SurfaceColour c);
   // Columns left .. right - 1, rows top .. bottom - 1; nothing when right <=
   // left or bottom <= top.
@@ -57,7 +58,9 @@ class Surface {
   }
 
  private:
-  size_t Index(int x, int y) const { return static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x); }
+  size_t Index(int x, int y) const {
+    return static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x);
+  }
 
   int width_ = 0;
   int height_ = 0;

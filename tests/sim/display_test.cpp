@@ -2,7 +2,9 @@
 // statements the way the designer drives it, and the reports they leave.
 #include <gtest/gtest.h>
 
+#include "app/global.h"
 #include "sim/sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace panelcraft::test {
 namespace {
@@ -19,6 +21,20 @@ TEST(Colours, ConversionsBothWays) {
   EXPECT_EQ(d.Palette[61], Tgd::ToSurfaceColour(0x239D));
 }
 
+TEST(Colours, TheProgramsDisplayReadsItsImageAndPages) {
+  TempDir dir;
+  RecordingMessages messages;
+  Tglobal g(dir.path(), messages);
+  std::copy_n("\xAE\x5F\x01\x00\x02\x00", 6, g.Rom.Image.begin() + 0x1000);
+  g.Rom.Image[0x1000 + 126] = 0x5E;
+  g.Rom.Image[0x1000 + 127] = 0xAF;
+  ASSERT_TRUE(g.Rom.ReloadFontHeader);
+  g.Rom.ReloadFontHeader();  // what every build ends with
+  EXPECT_EQ(g.Cmd.Display.Hz24Base, 0x100);
+  g.Pages.SetPage(5, "menu", "SBC(7);");
+  EXPECT_EQ(g.Cmd.Display.PageSource(5), "SBC(7);");
+}
+
 class DisplayTest : public SimTest {};
 
 TEST_F(DisplayTest, FontHeaderChoosesTheFullFonts) {
@@ -29,10 +45,19 @@ TEST_F(DisplayTest, FontHeaderChoosesTheFullFonts) {
     std::array<int32_t, 7> expected;  // Hz16Base, Hz24Base, Hz32Base, Hz48Base, layouts 16, 24, 32
   } cases[] = {
       {"no magic bytes", {0x100, 0x200, 0x300, 0x400, 0xFFFF, 0xFFFF, 0xFFFF}, false, {848, 0, 0, 0, 1, 1, 1}},
-      {"three GB2312 fonts", {0x100, 0x200, 0x300, 0x400, 0xFFFF, 0xFFFF, 0xFFFF}, true, {848, 0x100, 0x200, 0x300, 1, 1, 1}},
+      {"three GB2312 fonts",
+       {0x100, 0x200, 0x300, 0x400, 0xFFFF, 0xFFFF, 0xFFFF},
+       true,
+       {848, 0x100, 0x200, 0x300, 1, 1, 1}},
       {"all regions empty", {0x500, 0x500, 0x500, 0x500, 0xFFFF, 0xFFFF, 0xFFFF}, true, {848, 0, 0, 0, 1, 1, 1}},
-      {"GBK 16 and 24 replace", {0x100, 0x200, 0x300, 0x400, 0x500, 0x600, 0xFFFF}, true, {0x400, 0x500, 0x200, 0x300, 3, 3, 1}},
-      {"GBK 32 up to the input table", {0x100, 0x100, 0x100, 0x100, 0x100, 0x100, 0x700}, true, {848, 0, 0x100, 0, 1, 1, 3}},
+      {"GBK 16 and 24 replace",
+       {0x100, 0x200, 0x300, 0x400, 0x500, 0x600, 0xFFFF},
+       true,
+       {0x400, 0x500, 0x200, 0x300, 3, 3, 1}},
+      {"GBK 32 up to the input table",
+       {0x100, 0x100, 0x100, 0x100, 0x100, 0x100, 0x700},
+       true,
+       {848, 0, 0x100, 0, 1, 1, 3}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -34,7 +34,8 @@ TEST_F(SimCliTest, RunReportsEachStatementAndWritesPictures) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
             "BOX(0,0,10,10,1) 0 0 10 10\nSXY(20,20) -1 -1 -1 -1\nBOXF(0,0,5,5,2) 20 20 25 25\n"
-            "SXY(0,0) -1 -1 -1 -1\ncls(0) 20 20 25 25\nwrote " + Path("out.ppm") + "\n");
+            "SXY(0,0) -1 -1 -1 -1\ncls(0) 20 20 25 25\nwrote " +
+                Path("out.ppm") + "\n");
   const std::string ppm = test::ReadFile(dir_ / "out.ppm");
   EXPECT_EQ(ppm.substr(0, 13), "P6\n64 48\n255\n");
   EXPECT_EQ(ppm.size(), 13u + 64 * 48 * 3);

@@ -84,10 +84,10 @@ class SimTest : public ::testing::Test {
     const uint32_t entry = Trom::PictureIndex + 8u * static_cast<uint32_t>(pn);
     Put16(entry, static_cast<uint32_t>(w));
     Put16(entry + 2, static_cast<uint32_t>(h));
-    Put(entry + 4, {0, static_cast<uint8_t>(address >> 16), static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)});
+    Put(entry + 4,
+        {0, static_cast<uint8_t>(address >> 16), static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)});
     for (int x = 0; x < w; ++x)
-      for (int y = 0; y < h; ++y)
-        Put16(address + static_cast<uint32_t>((x * h + y) * 2), pixel(x, y));
+      for (int y = 0; y < h; ++y) Put16(address + static_cast<uint32_t>((x * h + y) * 2), pixel(x, y));
   }
   // Entry `index` of the small-font table of size m: bytes 0 and 1, glyph at
   // 0x76000 + 8 * slot, filled with `glyph`.

@@ -27,7 +27,9 @@ class TextTest : public SimTest {
     }
     Put(0x75000 + 16 * static_cast<uint32_t>(code - 32), g);
   }
-  void PutAscii16Solid(int code) { Put(0x75000 + 16 * static_cast<uint32_t>(code - 32), std::vector<uint8_t>(16, 0xFF)); }
+  void PutAscii16Solid(int code) {
+    Put(0x75000 + 16 * static_cast<uint32_t>(code - 32), std::vector<uint8_t>(16, 0xFF));
+  }
   // A full-ink 16-dot GB2312 glyph in the base data's font.
   void PutHz16Solid(const std::string& ch) { Put(0x35000 + Gb(ch) * 32, std::vector<uint8_t>(32, 0xFF)); }
   void Text(const std::string& utf8Statement) { Run(Gbk(utf8Statement)); }
@@ -93,7 +95,8 @@ TEST_F(TextTest, LargerSizesUseFullFontsSmallFontOrFallBackToSixteenDots) {
   std::vector<uint8_t> a(30, 0);
   a[0] = 0xFF;  // column 0, top 8 dots
   PutSmallGlyph(24, 0, 10, 'a', 0, a);
-  PutSmallGlyph(24, 1, static_cast<uint8_t>(zhong[0]), static_cast<uint8_t>(zhong[1]), 4, std::vector<uint8_t>(72, 0x0F));
+  PutSmallGlyph(24, 1, static_cast<uint8_t>(zhong[0]), static_cast<uint8_t>(zhong[1]), 4,
+                std::vector<uint8_t>(72, 0x0F));
 
   Text("DS24(0,0,'a中汉Z',1)");
   EXPECT_EQ(cmd.ReportRight, 10 + 24 + 24 + 8);  // 汉 falls back to 16 dots, still 24 wide; Z to 8 x 16
@@ -213,7 +216,8 @@ TEST_F(OverlayTest, PictureLabelsRestoreTheBandFromThePicture) {
   Run("SBC(2)");
   EXPECT_EQ(Run("PLAB(16,10,10,90,'AB',1,1,9)"), (Report{10, 10, 90, 26}));  // slot 9 is slot 1
   // Both free parts come from the picture, the text sits in the middle.
-  for (auto [x, y] : {std::pair{10, 10}, {41, 25}, {58, 10}, {89, 25}}) EXPECT_EQ(surface.Pixel(x, y), PicturePixel(x, y));
+  for (auto [x, y] : {std::pair{10, 10}, {41, 25}, {58, 10}, {89, 25}})
+    EXPECT_EQ(surface.Pixel(x, y), PicturePixel(x, y));
   EXPECT_TRUE(Is(42, 10, 1) && Is(57, 10, 1));
   EXPECT_EQ(surface.Pixel(42, 11), PicturePixel(42, 11));
   EXPECT_EQ(Count(2), 0);
