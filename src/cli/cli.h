@@ -82,6 +82,11 @@ int CatalogueCommand(Context& c, Args args);
 int CcodeCommand(Context& c, Args args);
 int FormatCommand(Context& c, Args args);
 int PagesCommand(Context& c, Args args);
+int PortsCommand(Context& c, Args args);
+int ConnectCommand(Context& c, Args args);
+int SendCommand(Context& c, Args args);
+int LineTestCommand(Context& c, Args args);
+int UploadCommand(Context& c, Args args);
 
 // Statement text from a file, or from standard input when there is none or it
 // is "-": UTF-8 when it reads as UTF-8, else taken as GBK.
