@@ -102,7 +102,7 @@ void DisplayEmulator::Answer(std::string text, std::vector<Reply>& out) {
 std::vector<DisplayEmulator::Reply> DisplayEmulator::Feed(std::string_view bytes, int64_t nowMs) {
   std::vector<Reply> out;
   if (hungUp_) return out;
-  if (dataMode_ && nowMs - lastByteMs_ > DataGapMs) {
+  if (dataMode_ && nowMs - lastByteMs_ >= DataGapMs) {
     dataMode_ = false;
     data_.clear();
   }

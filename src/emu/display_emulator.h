@@ -48,7 +48,7 @@ struct Options {
 
 class DisplayEmulator {
  public:
-  static constexpr int64_t DataGapMs = 1000;  // a block missing bytes this long is dropped
+  static constexpr int64_t DataGapMs = 500;  // a block missing bytes this long is dropped
 
   explicit DisplayEmulator(const Options& options);
 
