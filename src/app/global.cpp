@@ -10,6 +10,12 @@ Tglobal::Tglobal(std::filesystem::path home, UserMessages& messages)
   Rom.Workspace = Workspace();
   Store.Folder = Workspace();
   MakeFont.Workspace = Workspace();
+  // The virtual display draws out of the image, re-reads its font header
+  // after every build, and runs menu pages from the page list.
+  Cmd.Display.SetRom(&Rom);
+  Cmd.Display.ReloadFontHeader();
+  Rom.ReloadFontHeader = [this] { Cmd.Display.ReloadFontHeader(); };
+  Cmd.Display.PageSource = [this](int n) { return Pages.PageContent(n); };
 }
 
 void Tglobal::Start() {

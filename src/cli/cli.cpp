@@ -78,6 +78,23 @@ std::string PathArgToText(std::string_view utf8) {
 
 std::string Show(std::string_view gbk) { return GbkToUtf8(gbk); }
 
+ProgressBar::ProgressBar() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+
+void ProgressBar::Show(int percent) {
+  if (!terminal_) return;
+  percent = std::clamp(percent, 0, 100);
+  const int filled = percent * 40 / 100;
+  std::cerr << "\r[" << std::string(static_cast<size_t>(filled), '#') << std::string(static_cast<size_t>(40 - filled), '.')
+            << "] " << percent << "%" << std::flush;
+  shown_ = true;
+}
+
+void ProgressBar::Clear() {
+  if (!shown_) return;
+  std::cerr << "\r" << std::string(48, ' ') << "\r" << std::flush;
+  shown_ = false;
+}
+
 int IntChoice(std::string_view text, std::string_view option, std::initializer_list<int> allowed) {
   const int value = IntOrZero(text);
   if (std::find(allowed.begin(), allowed.end(), value) == allowed.end())

@@ -13,6 +13,10 @@
 #include "app/global.h"
 #include "app/messages.h"
 
+namespace panelcraft {
+class PictureLibrary;
+}
+
 namespace panelcraft::cli {
 
 // Bad usage: printed with the command's usage, exit code 2.
@@ -69,6 +73,20 @@ std::string PathArgToText(std::string_view utf8);
 std::string Show(std::string_view gbk);
 // An integer option with a fixed set of values.
 int IntChoice(std::string_view text, std::string_view option, std::initializer_list<int> allowed);
+// The progress of a run as a bar on a terminal's standard error; nothing
+// when standard error is not a terminal.
+class ProgressBar {
+ public:
+  ProgressBar();
+  ~ProgressBar() { Clear(); }
+  void Show(int percent);
+  void Clear();
+
+ private:
+  bool terminal_;
+  bool shown_ = false;
+};
+
 // Fails unless a project is open.
 void RequireProject(const Context& c);
 
@@ -87,6 +105,14 @@ int ConnectCommand(Context& c, Args args);
 int SendCommand(Context& c, Args args);
 int LineTestCommand(Context& c, Args args);
 int UploadCommand(Context& c, Args args);
+int RunCommand(Context& c, Args args);
+int RenderCommand(Context& c, Args args);
+int PicturesCommand(Context& c, Args args);
+int GifStripCommand(Context& c, Args args);
+int SdCommand(Context& c, Args args);
+int ImeCommand(Context& c, Args args);
+// list|tidy|generate|move of a picture library (the project's or the SD card's).
+int PictureLibraryCommand(Context& c, PictureLibrary& library, Args& args);
 
 // Statement text from a file, or from standard input when there is none or it
 // is "-": UTF-8 when it reads as UTF-8, else taken as GBK.

@@ -87,30 +87,6 @@ int Summary(Context& c, Args& args) {
   return 0;
 }
 
-// The progress of a run as a bar on a terminal's standard error.
-class ProgressBar {
- public:
-  ProgressBar() : terminal_(::isatty(STDERR_FILENO) != 0) {}
-  ~ProgressBar() { Clear(); }
-  void Show(int percent) {
-    if (!terminal_) return;
-    percent = std::clamp(percent, 0, 100);
-    const int filled = percent * 40 / 100;
-    std::cerr << "\r[" << std::string(static_cast<size_t>(filled), '#') << std::string(static_cast<size_t>(40 - filled), '.')
-              << "] " << percent << "%" << std::flush;
-    shown_ = true;
-  }
-  void Clear() {
-    if (!shown_) return;
-    std::cerr << "\r" << std::string(48, ' ') << "\r" << std::flush;
-    shown_ = false;
-  }
-
- private:
-  bool terminal_;
-  bool shown_ = false;
-};
-
 int Generate(Context& c, Args& args) {
   args.Done();
   RequireProject(c);

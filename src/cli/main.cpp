@@ -46,6 +46,14 @@ const Command kCommands[] = {
     {"upload", UploadCommand,
      "upload [--port NAME] [--baud RATE] [--auto] [--delay MS] [--keep-rate] [--all|--fonts|--pages|--pictures]\n"
      "          [--force]"},
+    {"run", RunCommand,
+     "run [--rom FILE] [--size WxH] [--report] [-o FILE.png|FILE.ppm] [STATEMENTS...]\n"
+     "          (each argument a statement or a statement list; none: the list on standard input)"},
+    {"render", RenderCommand, "render N [--size WxH] [-o FILE.png|FILE.ppm]"},
+    {"pictures", PicturesCommand, "pictures list | tidy | generate | move FROM TO   (positions as listed)"},
+    {"gifstrip", GifStripCommand, "gifstrip IN.gif [OUT.jpg] [--yes]   (default OUT: temp/pic/NAME.jpg)"},
+    {"sd", SdCommand, "sd pictures list|tidy|generate|move FROM TO | rom [--memory 2|4|8|16] | status"},
+    {"ime", ImeCommand, "ime build | defaults [--yes]"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -153,7 +153,7 @@ std::string Key(std::string_view name, std::string_view suffix) {
 
 }  // namespace
 
-Tcmd::Tcmd() { BuildCatalogue(); }
+Tcmd::Tcmd() { MakeInterpreter(); }
 
 void Tcmd::BuildCatalogue() {
   for (int i = 0; i < CategorySlots; ++i) {

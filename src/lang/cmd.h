@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/gd.h"
 #include "store/hash_table.h"
 
 namespace panelcraft {
@@ -126,6 +127,27 @@ class Tcmd {
   // this line and defined in interpreter.cpp; catalogue.cpp and parser.cpp do
   // not depend on them.
   std::function<void(const std::string& statement)> Runner;
+
+  // The virtual display the statements draw on.
+  Tgd Display;
+  // Size of the display in pixels; 0 until a caller sets them. CLS clears
+  // this much, and PS text without a right limit stops at the width.
+  int32_t DisplayWidth = 0;
+  int32_t DisplayHeight = 0;
+  // The area covered by the statement run last, or -1 each when it reported
+  // none.
+  int32_t ReportLeft = -1, ReportTop = -1, ReportRight = -1, ReportBottom = -1;
+  // Size of a designer frame, written by the designer with the report
+  // fields before it rebuilds a statement from a frame.
+  int32_t FrameWidth = 0, FrameHeight = 0;
+
+  // Makes the display (palette and font header read), builds the catalogue
+  // and lets RunStatementList and the display's menus run statements here.
+  void MakeInterpreter();
+  // Runs one statement (without its ";") on Display; afterwards the report
+  // fields tell its area. Statements only a real display can carry out, and
+  // names without an entry, draw nothing.
+  void RunStatement(std::string_view statement);
 
  private:
   struct Category {
