@@ -1,6 +1,7 @@
 #include "emu/display_emulator.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/text.h"
 
@@ -75,6 +76,29 @@ DisplayEmulator::DisplayEmulator(const Options& options)
   // The same reading of the version as the host's: "5.55" is 555.
   const std::string_view firmware = options.Firmware;
   flash_.FirmwareVersion = 100 * IntOrZero(firmware.substr(0, 1)) + IntOrZero(firmware.substr(std::min<size_t>(2, firmware.size()), 2));
+  screen_.Resize(options.Width, options.Height);
+  cmd_.DisplayWidth = options.Width;
+  cmd_.DisplayHeight = options.Height;
+  cmd_.Display.SetSurface(&screen_);
+  cmd_.Display.SetRom(&flash_);
+  // A page called from a statement comes out of the flash's page slot.
+  cmd_.Display.PageSource = [this](int n) {
+    if (n < 1 || n > static_cast<int>(Trom::PageCount)) return std::string();
+    const char* slot = reinterpret_cast<const char*>(flash_.Image.data()) + Trom::PageSlots + (n - 1) * Trom::PageSlotSize;
+    return std::string(slot, strnlen(slot, Trom::PageSlotSize));
+  };
+  cmd_.Display.ReloadFontHeader();
+  cmd_.RunStatement("CLS(0)");
+}
+
+void DisplayEmulator::Draw(const std::string& statement) {
+  if (flashChanged_) {
+    cmd_.Display.ReloadFontHeader();
+    flashChanged_ = false;
+  }
+  cmd_.RunStatement(statement);
+  drew_ = true;
+  if (StatementRun) StatementRun(statement);
 }
 
 std::string DisplayEmulator::InfoLine() const {
@@ -121,10 +145,11 @@ std::vector<DisplayEmulator::Reply> DisplayEmulator::Feed(std::string_view bytes
     }
     std::string line;
     line.swap(line_);
+    drew_ = false;
     SplitStatementList(line + ";", [&](const std::string& statement) {
       if (!dataMode_) Statement(statement, out);
     });
-    if (LineDone) LineDone();
+    if (drew_ && ScreenChanged) ScreenChanged();
   }
   return out;
 }
@@ -156,13 +181,14 @@ void DisplayEmulator::Statement(const std::string& statement, std::vector<Reply>
     const int64_t sector = cmd_.ReadNumber();
     if (sector * 4096 + 4096 <= flashBytes)
       std::fill_n(flash_.Image.begin() + static_cast<ptrdiff_t>(sector * 4096), 4096, uint8_t{0xFF});
+    flashChanged_ = true;
     ++Counts.Erased;
     Answer("OK\r\n", out);
   } else if (name == "SEND") {
     cmd_.ReadText();
     out.push_back({cmd_.LastText, 0});
-  } else if (RunStatement) {
-    RunStatement(statement);
+  } else {
+    Draw(statement);
   }
 }
 
@@ -187,6 +213,7 @@ void DisplayEmulator::Block(std::vector<Reply>& out) {
   if (address + 1024 <= FlashBytes()) {
     std::copy(block.begin(), block.end(), flash_.Image.begin() + static_cast<ptrdiff_t>(address));
     ++Counts.Written;
+    flashChanged_ = true;
   }
   Answer("W OK", out);
 }

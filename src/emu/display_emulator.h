@@ -1,8 +1,9 @@
 // DisplayEmulator: the display's side of the serial protocol, without the
 // line. It keeps a flash of the display's memory size, answers the
 // information query, the check value request, data blocks and erases, takes
-// the baud switch, and hands every other statement to RunStatement (the
-// virtual display). Faults can be injected at given rates.
+// the baud switch, and runs every other statement on its own virtual display,
+// which draws out of the flash as the display does. Faults can be injected at
+// given rates.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@
 
 #include "device/rom.h"
 #include "lang/cmd.h"
+#include "sim/surface.h"
 
 namespace panelcraft::emu {
 
@@ -67,10 +69,12 @@ class DisplayEmulator {
   Trom& Flash() { return flash_; }
   std::string InfoLine() const;
 
-  // Every statement that is not part of the link protocol.
-  std::function<void(const std::string& statement)> RunStatement;
-  // Called after each complete line (after its statements ran).
-  std::function<void()> LineDone;
+  // The virtual display's picture.
+  const Surface& Screen() const { return screen_; }
+  // Called after each complete line that drew on the virtual display.
+  std::function<void()> ScreenChanged;
+  // Called with each statement run on the virtual display.
+  std::function<void(const std::string& statement)> StatementRun;
 
   struct Stats {
     int64_t Blocks = 0;
@@ -86,9 +90,14 @@ class DisplayEmulator {
   void Answer(std::string text, std::vector<Reply>& out);
   bool Roll(double rate);
 
+  void Draw(const std::string& statement);
+
   Options options_;
   Trom flash_;
+  Surface screen_;
   Tcmd cmd_;
+  bool flashChanged_ = false;  // the font header is read again before drawing
+  bool drew_ = false;
   int32_t baud_;
   std::string line_;
   bool dataMode_ = false;

@@ -24,6 +24,7 @@
 #include "app/text.h"
 #include "emu/display_emulator.h"
 #include "emu/line_rate.h"
+#include "sim/image_output.h"
 
 using namespace panelcraft;
 using namespace panelcraft::emu;
@@ -124,6 +125,21 @@ int main(int argc, char** argv) {
       std::cerr << GbkToUtf8(e.what()) << "\n";
       return 1;
     }
+  }
+
+  if (!screenFile.empty()) {
+    // The picture after every line that drew; a file that cannot be written
+    // is reported once and the display goes on.
+    auto writeScreen = [&display, screenFile, reported = false]() mutable {
+      try {
+        WriteSurfacePicture(screenFile, display.Screen());
+      } catch (const FileError& e) {
+        if (!reported) std::cerr << GbkToUtf8(e.what()) << "\n";
+        reported = true;
+      }
+    };
+    writeScreen();
+    display.ScreenChanged = writeScreen;
   }
 
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY);

@@ -176,6 +176,21 @@ TEST_F(PtyTest, SendAndLineTest) {
   EXPECT_FALSE(Has(r, "串口屏连接正常!"));
 }
 
+TEST_F(PtyTest, TheDisplayDrawsWhatTheSimulatorDrawsOnceItHoldsTheImage) {
+  ASSERT_EQ(Cli("project new Demo").code, 0);
+  const fs::path screen = dir / "screen.png";
+  const fs::path reference = dir / "reference.png";
+  Emulator display(dir / "display", {"--size", "320x240", "--screen", screen.string()});
+  ASSERT_EQ(Cli("upload --port " + display.Name()).code, 0);
+  const std::string statements = "CLS(0);DS16(10,10,'Panel 你好',15);BOX(0,0,100,50,2);";
+  Result r = Cli("send --port " + display.Name() + " \"" + statements + "\"");
+  ASSERT_EQ(r.code, 0) << r.out;
+  ASSERT_EQ(Cli("run --size 320x240 -o '" + reference.string() + "' \"" + statements + "\"").code, 0);
+  const std::string drawn = test::ReadFile(screen);
+  EXPECT_GT(drawn.size(), 100u);
+  EXPECT_TRUE(drawn == test::ReadFile(reference)) << "the display's screen differs from the simulator's";
+}
+
 TEST_F(PtyTest, UploadsOnlyWhatChangedAndLeavesTheFlashEqualToTheImage) {
   ASSERT_EQ(Cli("project new Demo").code, 0);
   ASSERT_EQ(Cli("store put pgcn0 'CLS(0);DS16(0,0,\"hello\",15);'").code, 0);

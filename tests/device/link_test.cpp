@@ -219,7 +219,7 @@ TEST_F(LinkTest, LineTestSendsTheTestTextAndLogsTheAnswer) {
   port.Openable = {"COM4"};
   test::EmulatedDisplay display(port, emu::Options{});
   std::vector<std::string> statements;
-  display.Display.RunStatement = [&](const std::string& s) { statements.push_back(s); };
+  display.Display.StatementRun = [&](const std::string& s) { statements.push_back(s); };
   link.PortText = "COM4";
   g.LinkState = 1;
   link.LineTest();
