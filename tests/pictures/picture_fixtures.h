@@ -28,7 +28,8 @@ inline int WriteToString(GifFileType* gif, const GifByteType* data, int length) 
 }
 
 // A GIF of the logical size with a global palette (padded to 256 colours).
-inline std::string MakeGif(int width, int height, const std::vector<Rgb>& palette, const std::vector<TestFrame>& frames) {
+inline std::string MakeGif(int width, int height, const std::vector<Rgb>& palette,
+                           const std::vector<TestFrame>& frames) {
   std::string out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, WriteToString, &error);
