@@ -299,6 +299,11 @@ TEST(GifStripTest, FramesWithOffsetsAndTransparency) {
     EXPECT_EQ(test::PixelOf(library, c.x, c.y), c.library) << c.x << "," << c.y;
     EXPECT_EQ(test::PixelOf(strip, c.x, c.y), c.strip) << c.x << "," << c.y;
   }
+  // Interlaced rows come out in picture order.
+  const GifPicture interlaced =
+      DecodeGif(test::MakeGif(1, 5, {kRed, kGreen, kBlue, kBlack, kWhite}, {{0, 0, 1, 5, {0, 1, 2, 3, 4}, -1, true}}));
+  for (int y = 0; y < 5; ++y)
+    EXPECT_EQ(test::PixelOf(interlaced.Frames[0].Image, 0, y), (std::array{kRed, kGreen, kBlue, kBlack, kWhite}[y]));
   // One frame: the strip is that frame.
   const Bitmap single = MakeGifStrip(DecodeGif(test::SolidGif(4, 3, kBlue)));
   EXPECT_EQ(single.Width, 4);
