@@ -19,7 +19,7 @@ Tglobal::Tglobal(std::filesystem::path home, UserMessages& messages)
 }
 
 void Tglobal::Start() {
-  ReceiveBuffer.clear();
+  ReceiveBuffer.Clear();
   LinkState = 0;
   ProjectFile.clear();
   std::error_code ec;
@@ -101,6 +101,7 @@ Trom::BuildInput Tglobal::BuildInputs() const {
 
 bool Tglobal::RebuildImage() {
   const Trom::BuildReport report = Rom.BuildImage(BuildInputs());
+  LastBuildOk = report.Ok;
   for (const std::string& message : report.Messages) Messages.Show(message);
   return report.Ok;
 }

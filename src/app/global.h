@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/messages.h"
+#include "device/receive_buffer.h"
 #include "device/rom.h"
 #include "fonts/drawing_surface.h"
 #include "fonts/makefont.h"
@@ -55,9 +56,9 @@ class Tglobal {
   int32_t Fontsize = 0;
   int32_t BaudIndex = 0;  // 0..6 = 2400..115200
   int32_t LinkState = 0;  // 0 no display, 1 connected, 2 offline design
-  std::string ReceiveBuffer;
-  bool ReceivedFlag = false;
-  int32_t ReceiveRoute = 0;
+  // Filled by the serial port's I/O thread; it holds ReceivedFlag too.
+  panelcraft::ReceiveBuffer ReceiveBuffer;
+  std::atomic<int32_t> ReceiveRoute{0};  // 1: received bytes also go to the console's log
   std::atomic<bool> StopRequest{false};
 
   // Windows hook in here: the menus follow ProjectFile and LinkState, and the
@@ -88,6 +89,9 @@ class Tglobal {
   // Rebuilds the ROM image from the workspace (messages shown); returns
   // whether the build placed everything.
   bool RebuildImage();
+  // Whether the last build placed everything; an image whose build ran out
+  // of room is never uploaded.
+  bool LastBuildOk = true;
   Trom::BuildInput BuildInputs() const;
 
   void UpdateMenus();

@@ -37,6 +37,15 @@ const Command kCommands[] = {
     {"format", FormatCommand, "format [FILE]"},
     {"pages", PagesCommand,
      "pages list [--all] | show N | store N [--name NAME] [FILE] | import-old PATH-TO-Page1.str [--yes]"},
+    {"ports", PortsCommand, "ports"},
+    {"connect", ConnectCommand, "connect [--port NAME] [--baud RATE] [--auto] [--delay MS] [--keep-rate]"},
+    {"send", SendCommand,
+     "send [--port NAME] [--baud RATE] [--auto] [--delay MS] [--keep-rate] [--wait MS] TEXT | --tool NAME\n"
+     "          (NAME clear, brightest, touch-calibration, touch-test, touch-info, sd-picture, terminal)"},
+    {"linetest", LineTestCommand, "linetest --port NAME --baud RATE"},
+    {"upload", UploadCommand,
+     "upload [--port NAME] [--baud RATE] [--auto] [--delay MS] [--keep-rate] [--all|--fonts|--pages|--pictures]\n"
+     "          [--force]"},
     {"run", RunCommand,
      "run [--rom FILE] [--size WxH] [--report] [-o FILE.png|FILE.ppm] [STATEMENTS...]\n"
      "          (each argument a statement or a statement list; none: the list on standard input)"},

@@ -169,7 +169,7 @@ bool PageConsole::SendStatementText(const std::string& text) {
   }
   if (text.size() > DisplayBufferBytes) g_.Messages.Show(Gbk("命令已经超出串口屏缓冲区，后面的指令可能无法正确执行!"));
   AddLogLine("send:" + text + "#13#10");
-  g_.ReceiveBuffer.clear();
+  g_.ReceiveBuffer.Clear();
   if (SendBytes) SendBytes(text);
   return true;
 }

@@ -135,7 +135,7 @@ TEST_F(PageConsoleTest, ChoosingAPageFormatsItAndKeepsNamesWithColons) {
   g_.Store.Put(PageNameKey(3), "x");
   console_.FormShow();
   EXPECT_EQ(g_.Pages.PageCaption(3), "3:x");
-  EXPECT_EQ(g_.ReceiveRoute, 1);
+  EXPECT_EQ(g_.ReceiveRoute.load(), 1);
   EXPECT_EQ(g_.Pages.PageContent(0), "");
   EXPECT_EQ(g_.Pages.PageContent(129), "");
 }
@@ -200,13 +200,13 @@ TEST_F(PageConsoleTest, SendsEditorAndToolTexts) {
   EXPECT_TRUE(sent.empty());
 
   g_.LinkState = 2;
-  g_.ReceiveBuffer = "old";
+  g_.ReceiveBuffer.Append("old");
   messages_.Shown.clear();
   console_.EditorText = "";
   EXPECT_TRUE(console_.SendEditor());
   EXPECT_EQ(sent.back(), "\r");
   EXPECT_EQ(console_.ReceiveLog, "rxmemo\r\nsend:\r#13#10\r\n");
-  EXPECT_EQ(g_.ReceiveBuffer, "");
+  EXPECT_EQ(g_.ReceiveBuffer.Text(), "");
 
   console_.EditorText = "CLS(0);\r\nBOX(0, 0,1,1,1);\n";
   EXPECT_TRUE(console_.SendEditor());
