@@ -42,7 +42,8 @@ struct Fixture {
       }
     jpeg = panelcraft::EncodeJpeg(picture, 90);
     fs::create_directories(dir / "pic");
-    std::ofstream(dir / "pic" / "1.jpg", std::ios::binary).write(jpeg.data(), static_cast<std::streamsize>(jpeg.size()));
+    std::ofstream(dir / "pic" / "1.jpg", std::ios::binary)
+        .write(jpeg.data(), static_cast<std::streamsize>(jpeg.size()));
   }
   ~Fixture() { fs::remove_all(dir); }
 };

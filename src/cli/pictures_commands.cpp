@@ -76,7 +76,8 @@ int GifStripCommand(Context& c, Args args) {
   args.Done();
   if (yes) c.messages.Answer = true;
   const fs::path gifFile = PathFromText(ArgToGbk(in));
-  const fs::path target = out ? PathFromText(ArgToGbk(*out)) : c.g.PicFolder() / PathFromText(GifBaseName(gifFile) + ".jpg");
+  const fs::path target =
+      out ? PathFromText(ArgToGbk(*out)) : c.g.PicFolder() / PathFromText(GifBaseName(gifFile) + ".jpg");
   GifPicture gif;
   try {
     gif = DecodeGif(ReadFileBytes(gifFile));

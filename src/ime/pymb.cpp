@@ -91,7 +91,8 @@ ImeTableBuilder::Result ImeTableBuilder::Build(std::string_view layoutText, std:
       for (size_t i = 0; i < 4; ++i) {
         if (pos < line.size() && IsDigit(line[pos])) {
           uint32_t value = 0;
-          for (; pos < line.size() && IsDigit(line[pos]); ++pos) value = (value * 10 + static_cast<uint32_t>(line[pos] - '0')) & 0xFFFF;
+          for (; pos < line.size() && IsDigit(line[pos]); ++pos)
+            value = (value * 10 + static_cast<uint32_t>(line[pos] - '0')) & 0xFFFF;
           Put16(header, kRectangles + 8 * static_cast<size_t>(number) + 2 * i, value);
         } else {
           result.ErrorLines.push_back(line);
@@ -170,13 +171,12 @@ ImeTableBuilder::Result ImeTableBuilder::Build(std::string_view layoutText, std:
 const std::string& DefaultKeyLayoutText() {
   static const std::string text = [] {
     const std::string tail = " 00000";
-    std::vector<std::string> lines = {
-        "#S00#abcdefghijklmnopqrstuvwxyz" + tail + "  //中文状态下PY",
-        "#S01#abcdefghijklmnopqrstuvwxyz" + tail + "  //E文状态下小写",
-        "#S02#ABCDEFGHIJKLMNOPQRSTUVWXYZ" + tail + "  //E文状态下大写",
-        "#S03#-!、:3;()8￥@\"#_9014/57？2，6。" + tail + "  //数字",
-        "#S04#_!?\\{|~<*>$&`@+=[}-#^:],%." + tail + "  //符号",
-        ""};
+    std::vector<std::string> lines = {"#S00#abcdefghijklmnopqrstuvwxyz" + tail + "  //中文状态下PY",
+                                      "#S01#abcdefghijklmnopqrstuvwxyz" + tail + "  //E文状态下小写",
+                                      "#S02#ABCDEFGHIJKLMNOPQRSTUVWXYZ" + tail + "  //E文状态下大写",
+                                      "#S03#-!、:3;()8￥@\"#_9014/57？2，6。" + tail + "  //数字",
+                                      "#S04#_!?\\{|~<*>$&`@+=[}-#^:],%." + tail + "  //符号",
+                                      ""};
     const char* rectangles[][2] = {
         {"00", "17,79,43,116"},    {"01", "167,121,193,158"}, {"02", "107,121,133,158"}, {"03", "77,79,103,116"},
         {"04", "61,35,88,72"},     {"05", "107,79,133,116"},  {"06", "137,79,163,116"},  {"07", "167,79,193,116"},

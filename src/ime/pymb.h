@@ -25,9 +25,9 @@ class ImeTableBuilder {
   static constexpr size_t MaxFileSize = 65535;  // length and offsets are 16-bit fields
 
   struct Result {
-    bool Ok = false;                     // false: refused, nothing to write
-    std::string Refusal;                 // why (GBK), when refused
-    std::string Bytes;                   // the whole file
+    bool Ok = false;                      // false: refused, nothing to write
+    std::string Refusal;                  // why (GBK), when refused
+    std::string Bytes;                    // the whole file
     std::vector<std::string> ErrorLines;  // layout lines listed under "错误语句"
   };
 

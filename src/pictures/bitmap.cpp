@@ -1,8 +1,8 @@
 #include "pictures/bitmap.h"
 
 #include <gif_lib.h>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 #include <setjmp.h>
 #include <turbojpeg.h>
 
@@ -111,7 +111,8 @@ std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
 
 }  // namespace
 
-void DecodeJpegRows(std::string_view jpeg, std::vector<uint8_t>& band, const std::function<bool(int32_t, int32_t)>& start,
+void DecodeJpegRows(std::string_view jpeg, std::vector<uint8_t>& band,
+                    const std::function<bool(int32_t, int32_t)>& start,
                     const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel) {
   const std::string error = DecodeBands(jpeg, band, start, rows, bytesPerPixel);
   if (!error.empty()) throw PictureError("not a readable JPEG picture (" + error + ")");

@@ -1,6 +1,5 @@
 #include "pictures/jpglist.h"
 
-
 #include <algorithm>
 #include <bit>
 #include <cctype>
@@ -25,10 +24,7 @@ int32_t Nearest(double v) { return static_cast<int32_t>(std::lround(v)); }
 }  // namespace
 
 Tjpglist::Tjpglist()
-    : FullPictures(SlotCount),
-      Thumbnails(SlotCount),
-      IndexArea(IndexAreaSize, 0xFF),
-      DataArea(DataAreaSize, 0xFF) {}
+    : FullPictures(SlotCount), Thumbnails(SlotCount), IndexArea(IndexAreaSize, 0xFF), DataArea(DataAreaSize, 0xFF) {}
 
 void Tjpglist::Clear() {
   Count = 0;
@@ -177,8 +173,8 @@ void ConvertRows(const uint8_t* rgb, size_t count, uint16_t* values) {
     hi = hi == 0xFF ? 0xF7 : hi;
     lo = lo == 0xFF ? 0xDE : lo;
     const uint32_t first = HighFirst ? hi : lo, second = HighFirst ? lo : hi;
-    values[i] = static_cast<uint16_t>(std::endian::native == std::endian::little ? first | second << 8
-                                                                                  : second | first << 8);
+    values[i] =
+        static_cast<uint16_t>(std::endian::native == std::endian::little ? first | second << 8 : second | first << 8);
   }
 }
 

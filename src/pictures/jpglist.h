@@ -48,8 +48,8 @@ class Tjpglist {
   // DataPos; bytes from DataPos on may still hold data of an earlier run.
   std::vector<uint8_t> DataArea;
   uint32_t DataPos = 0;
-  int32_t StoreMode = 0;              // 0 ROM image, 1 SD card
-  uint32_t BaseAddress = 0x100000;    // added to DataPos in the entries
+  int32_t StoreMode = 0;            // 0 ROM image, 1 SD card
+  uint32_t BaseAddress = 0x100000;  // added to DataPos in the entries
 
   // Count and DataPos 0, the index all 0xFF. Loaded slots keep their pictures.
   void Clear();
@@ -87,8 +87,8 @@ class Tjpglist {
   void WritePixels(const uint8_t* rgb, int bytesPerPixel, int32_t width, int32_t firstRow, int32_t rows,
                    int32_t height);
 
-  std::vector<uint8_t> rgb_;        // a band of decoded rows of the picture being converted
-  std::vector<uint16_t> values_;    // that band's pixel values
+  std::vector<uint8_t> rgb_;      // a band of decoded rows of the picture being converted
+  std::vector<uint16_t> values_;  // that band's pixel values
 };
 
 }  // namespace panelcraft

@@ -153,11 +153,14 @@ void PictureLibrary::GeneratePictureData(UserMessages& messages, const std::func
     const int32_t entry = static_cast<int32_t>(p) + (Kind == PictureLibraryKind::Project ? 1 : 0);
     try {
       switch (Store.ConvertPicture(entry, tile.Slot)) {
-        case Tjpglist::Converted::Written: break;
+        case Tjpglist::Converted::Written:
+          break;
         case Tjpglist::Converted::TooLarge:
           messages.Show(Gbk("图片太大(宽度须小于5000,高度须小于1500),未生成: ") + tile.Hint);
           break;
-        case Tjpglist::Converted::Full: messages.Show(Gbk("图片数据已满,此图片未生成: ") + tile.Hint); break;
+        case Tjpglist::Converted::Full:
+          messages.Show(Gbk("图片数据已满,此图片未生成: ") + tile.Hint);
+          break;
       }
     } catch (const PictureError& e) {
       messages.Show(Gbk("图片文件无法读取,已跳过: ") + tile.Hint + " (" + e.what() + ")");
@@ -166,8 +169,7 @@ void PictureLibrary::GeneratePictureData(UserMessages& messages, const std::func
   if (progress) progress(100);
   std::error_code ec;
   fs::create_directories(OutputFolder, ec);
-  WriteFileReplacing(DataFile(),
-                     std::string_view(reinterpret_cast<const char*>(Store.DataArea.data()), Store.DataPos));
+  WriteFileReplacing(DataFile(), std::string_view(reinterpret_cast<const char*>(Store.DataArea.data()), Store.DataPos));
   WriteFileReplacing(IndexFile(), std::string_view(reinterpret_cast<const char*>(Store.IndexArea.data()), 4096));
   messages.Show(Gbk(Kind == PictureLibraryKind::Project ? "生成完成!" : "图片生成完成!"));
 }

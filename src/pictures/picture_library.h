@@ -22,9 +22,9 @@ enum class PictureLibraryKind {
 };
 
 struct PictureTile {
-  int32_t Slot = -1;            // the store slot of its picture; -1: the file did not decode
-  std::string Hint;             // file name within the picture folder (GBK)
-  std::filesystem::path File;   // the file itself
+  int32_t Slot = -1;           // the store slot of its picture; -1: the file did not decode
+  std::string Hint;            // file name within the picture folder (GBK)
+  std::filesystem::path File;  // the file itself
 };
 
 class PictureLibrary {

@@ -31,7 +31,9 @@ TEST(ImeTableTest, DefaultsBuild) {
   EXPECT_EQ(b.substr(528, 2), std::string("\0a", 2));
   EXPECT_EQ(b.substr(528 + 64 * 3 + 4, 2), Gbk("、"));
   EXPECT_EQ(b.substr(528 + 64 * 4 + 6, 2), std::string("\0\\", 2));
-  EXPECT_EQ(b.substr(528 + 64 * 3 + 62, 2), std::string("\0" "0", 2));
+  EXPECT_EQ(b.substr(528 + 64 * 3 + 62, 2), std::string("\0"
+                                                        "0",
+                                                        2));
   EXPECT_EQ(b.substr(848, 176), std::string(176, '\xFF'));
   // 411 syllables; the first is "a" with the value 1 and its characters
   // right after the entries.
@@ -95,7 +97,9 @@ TEST(ImeTableTest, LinesOutOfClassOrderAreSortedStably) {
   EXPECT_EQ(U16(r.Bytes, 1024 + 4), 2);  // class 2 (b) starts at entry 2
   EXPECT_EQ(U16(r.Bytes, 1024 + 6), 4);
   // Each entry still points at its own characters.
-  EXPECT_EQ(r.Bytes.substr(U16(r.Bytes, 1104 + 13 * 2 + 10), 2), std::string("\0" "1", 2));
+  EXPECT_EQ(r.Bytes.substr(U16(r.Bytes, 1104 + 13 * 2 + 10), 2), std::string("\0"
+                                                                             "1",
+                                                                             2));
 }
 
 TEST(ImeTableTest, KeyLayoutLines) {
@@ -107,7 +111,9 @@ TEST(ImeTableTest, KeyLayoutLines) {
     std::string expected;  // bytes there
   } cases[] = {
       {"37-byte state line stored whole, listed once", "#S01#abcdefghijklmnopqrstuvwxyz 00000", 1, 528 + 64 + 62,
-       std::string("\0" "0", 2)},
+       std::string("\0"
+                   "0",
+                   2)},
       {"short state line listed and ignored", "#S01#abcdefghijklmnopqrstuvwxyz 0000", 1, 528 + 64,
        std::string(64, '\xFF')},
       {"state above 04 ignored", "#S05#abcdefghijklmnopqrstuvwxyz 00000  //x", 0, 848, std::string(176, '\xFF')},

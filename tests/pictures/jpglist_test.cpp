@@ -6,8 +6,8 @@
 #include "app/text.h"
 #include "pictures/gif_strip.h"
 #include "pictures/jpglist.h"
-#include "pictures/picture_library.h"
 #include "pictures/picture_fixtures.h"
+#include "pictures/picture_library.h"
 #include "support/temp_dir.h"
 
 namespace panelcraft {
@@ -58,8 +58,8 @@ TEST_F(PictureLibraryTest, ColourBytesAreNeverFF) {
   struct Case {
     Rgb colour;
     int hi, lo;
-  } cases[] = {{{255, 255, 255}, 0xF7, 0xDE}, {{255, 255, 0}, 0xF7, 0xE0}, {{0, 255, 255}, 0x07, 0xDE},
-               {{248, 224, 24}, 0xFF & 0xF7, 0x03}, {{8, 28, 7}, 0x08, 0xE0}, {{0, 0, 0}, 0x00, 0x00}};
+  } cases[] = {{{255, 255, 255}, 0xF7, 0xDE},       {{255, 255, 0}, 0xF7, 0xE0}, {{0, 255, 255}, 0x07, 0xDE},
+               {{248, 224, 24}, 0xFF & 0xF7, 0x03}, {{8, 28, 7}, 0x08, 0xE0},    {{0, 0, 0}, 0x00, 0x00}};
   for (const Case& c : cases) {
     Tjpglist store;
     store.Clear();
@@ -86,7 +86,7 @@ TEST_F(PictureLibraryTest, SdLayoutBytes) {
   EXPECT_EQ(idx.substr(0, 8), Bytes({0x00, 0x05, 0x00, 0x02, 0x00, 0x20, 0x00, 0x00}));  // 8192, little-endian
   EXPECT_EQ(idx.substr(8, 8), Bytes({0x00, 0x03, 0x00, 0x01, 0x00, 0x22, 0x00, 0x00}));  // 8192 + 512
   EXPECT_EQ(idx.substr(16, 8), std::string(8, '\xFF'));
-  ASSERT_EQ(data.size(), 512u + 6u);  // no filler after the last picture
+  ASSERT_EQ(data.size(), 512u + 6u);                              // no filler after the last picture
   EXPECT_EQ(data.substr(0, 4), Bytes({0xDE, 0xF7, 0xDE, 0xF7}));  // low byte first
   EXPECT_EQ(data.substr(20, 512 - 20), std::string(492, '\xFF'));
   EXPECT_EQ(data.substr(512), std::string(6, '\0'));
@@ -169,7 +169,7 @@ TEST_F(PictureLibraryTest, UndecodableFilesKeepTheirPlace) {
   EXPECT_EQ(library.Tiles[4].Slot, 1);
   library.GeneratePictureData(messages_);
   const std::string idx = test::ReadFile(dir_ / "pic.idx");
-  EXPECT_EQ(idx.substr(16, 24), std::string(24, '\xFF'));  // pictures 2 to 4 free
+  EXPECT_EQ(idx.substr(16, 24), std::string(24, '\xFF'));                                 // pictures 2 to 4 free
   EXPECT_EQ(idx.substr(40, 8), Bytes({0x00, 0x01, 0x00, 0x01, 0x00, 0x10, 0x00, 0x04}));  // picture 5 after picture 1
 }
 
@@ -276,10 +276,9 @@ TEST(TjpglistTest, Thumbnails) {
 TEST(GifStripTest, FramesWithOffsetsAndTransparency) {
   // 3 x 2 GIF: frame 0 red; frame 1 a blue 2 x 1 at (1, 1); frame 2 a green
   // pixel at (0, 0) and a transparent one at (1, 0).
-  const std::string gif = test::MakeGif(3, 2, {kRed, kBlue, kGreen, kBlack},
-                                        {{0, 0, 3, 2, {0, 0, 0, 0, 0, 0}},
-                                         {1, 1, 2, 1, {1, 1}},
-                                         {0, 0, 2, 1, {2, 3}, 3}});
+  const std::string gif =
+      test::MakeGif(3, 2, {kRed, kBlue, kGreen, kBlack},
+                    {{0, 0, 3, 2, {0, 0, 0, 0, 0, 0}}, {1, 1, 2, 1, {1, 1}}, {0, 0, 2, 1, {2, 3}, 3}});
   const GifPicture decoded = DecodeGif(gif);
   // The library's reading: each cell is frame 0 with only its own frame over it.
   const Bitmap library = Tjpglist::GifStrip(decoded);
@@ -289,25 +288,31 @@ TEST(GifStripTest, FramesWithOffsetsAndTransparency) {
     int x, y;
     Rgb library, strip;
   } cases[] = {
-      {0, 0, kRed, kRed},    {2, 1, kRed, kRed},    // cell 0: frame 0
-      {4, 1, kBlue, kBlue},  {3, 1, kRed, kRed},    // cell 1: frame 1 at its offset
-      {6, 0, kGreen, kGreen},                       // cell 2: frame 2
-      {7, 1, kRed, kBlue},                          // frame 1 stays only in the strip tool's cell 2
-      {7, 0, kRed, kBlack},                         // transparency: honoured by the library only
+      {0, 0, kRed, kRed},     {2, 1, kRed, kRed},  // cell 0: frame 0
+      {4, 1, kBlue, kBlue},   {3, 1, kRed, kRed},  // cell 1: frame 1 at its offset
+      {6, 0, kGreen, kGreen},                      // cell 2: frame 2
+      {7, 1, kRed, kBlue},                         // frame 1 stays only in the strip tool's cell 2
+      {7, 0, kRed, kBlack},                        // transparency: honoured by the library only
   };
   const Bitmap strip = MakeGifStrip(decoded);
   for (const Case& c : cases) {
     EXPECT_EQ(test::PixelOf(library, c.x, c.y), c.library) << c.x << "," << c.y;
     EXPECT_EQ(test::PixelOf(strip, c.x, c.y), c.strip) << c.x << "," << c.y;
   }
+  // Interlaced rows come out in picture order.
+  const GifPicture interlaced =
+      DecodeGif(test::MakeGif(1, 5, {kRed, kGreen, kBlue, kBlack, kWhite}, {{0, 0, 1, 5, {0, 1, 2, 3, 4}, -1, true}}));
+  for (int y = 0; y < 5; ++y)
+    EXPECT_EQ(test::PixelOf(interlaced.Frames[0].Image, 0, y), (std::array{kRed, kGreen, kBlue, kBlack, kWhite}[y]));
   // One frame: the strip is that frame.
   const Bitmap single = MakeGifStrip(DecodeGif(test::SolidGif(4, 3, kBlue)));
   EXPECT_EQ(single.Width, 4);
   EXPECT_EQ(test::PixelOf(single, 3, 2), kBlue);
   // A frame that claims 65535 x 65535 pixels and holds a few bytes.
-  const std::string huge("GIF89a\x0A\0\x0A\0\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\xFF\xFF\xFF\xFF\0\x02\x02\x4C\x01\0;", 35);
-  for (const std::string& bad : {std::string(), std::string("GIF89a"), std::string("\xFF\xD8\xFF"), huge,
-                                 gif.substr(0, gif.size() / 2)})
+  const std::string huge("GIF89a\x0A\0\x0A\0\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\xFF\xFF\xFF\xFF\0\x02\x02\x4C\x01\0;",
+                         35);
+  for (const std::string& bad :
+       {std::string(), std::string("GIF89a"), std::string("\xFF\xD8\xFF"), huge, gif.substr(0, gif.size() / 2)})
     EXPECT_THROW(DecodeGif(bad), PictureError) << bad.size();
 }
 
@@ -336,7 +341,8 @@ TEST(PictureFilesTest, JpegRoundTripAndDamage) {
   EXPECT_LE(p[0], 4);
   EXPECT_GE(p[2], 250);
   const std::string jpeg = test::SolidJpeg(64, 64, kRed);
-  for (const std::string& bad : {std::string(), jpeg.substr(0, 20), jpeg.substr(0, jpeg.size() - 200), std::string("GIF89a")})
+  for (const std::string& bad :
+       {std::string(), jpeg.substr(0, 20), jpeg.substr(0, jpeg.size() - 200), std::string("GIF89a")})
     EXPECT_THROW(DecodeJpeg(bad), PictureError) << bad.size();
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pictures/bitmap.h"
@@ -20,6 +21,7 @@ struct TestFrame {
   int left = 0, top = 0, width = 0, height = 0;
   std::vector<uint8_t> indices;  // width x height, rows top to bottom
   int transparent = -1;          // colour index drawn as transparent, or -1
+  bool interlaced = false;       // rows stored in the four interlace passes
 };
 
 inline int WriteToString(GifFileType* gif, const GifByteType* data, int length) {
@@ -28,7 +30,8 @@ inline int WriteToString(GifFileType* gif, const GifByteType* data, int length) 
 }
 
 // A GIF of the logical size with a global palette (padded to 256 colours).
-inline std::string MakeGif(int width, int height, const std::vector<Rgb>& palette, const std::vector<TestFrame>& frames) {
+inline std::string MakeGif(int width, int height, const std::vector<Rgb>& palette,
+                           const std::vector<TestFrame>& frames) {
   std::string out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, WriteToString, &error);
@@ -43,10 +46,17 @@ inline std::string MakeGif(int width, int height, const std::vector<Rgb>& palett
     GifByteType extension[4];
     const size_t n = EGifGCBToExtension(&control, extension);
     EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(n), extension);
-    if (EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, false, nullptr) != GIF_OK)
+    if (EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlaced, nullptr) != GIF_OK)
       throw std::runtime_error("gif frame");
     std::vector<GifPixelType> row(static_cast<size_t>(f.width));
-    for (int y = 0; y < f.height; ++y) {
+    std::vector<int> order;
+    if (f.interlaced) {
+      for (auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+        for (int y = start; y < f.height; y += step) order.push_back(y);
+    } else {
+      for (int y = 0; y < f.height; ++y) order.push_back(y);
+    }
+    for (int y : order) {
       for (int x = 0; x < f.width; ++x) row[static_cast<size_t>(x)] = f.indices[static_cast<size_t>(y * f.width + x)];
       EGifPutLine(gif, row.data(), f.width);
     }

@@ -43,15 +43,14 @@ TEST_F(PicturesCliTest, ListMoveAndGenerate) {
 
 TEST_F(PicturesCliTest, GifStrip) {
   std::vector<test::TestFrame> frames;
-  for (int i = 0; i < 3; ++i)
-    frames.push_back({0, 0, 40, 30, std::vector<uint8_t>(1200, static_cast<uint8_t>(i))});
+  for (int i = 0; i < 3; ++i) frames.push_back({0, 0, 40, 30, std::vector<uint8_t>(1200, static_cast<uint8_t>(i))});
   test::WriteFile(dir_ / "walk.gif", test::MakeGif(40, 30, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}, frames));
   auto r = Run("gifstrip '" + (dir_ / "walk.gif").string() + "'");
   ASSERT_EQ(r.code, 0) << r.err;
   const Bitmap strip = DecodeJpeg(test::ReadFile(Pic("walk.jpg")));
   EXPECT_EQ(strip.Width, 120);
   EXPECT_EQ(strip.Height, 30);
-  EXPECT_GT(test::PixelOf(strip, 100, 15)[2], 240);  // the third cell is blue
+  EXPECT_GT(test::PixelOf(strip, 100, 15)[2], 240);                           // the third cell is blue
   EXPECT_EQ(Run("gifstrip '" + (dir_ / "walk.gif").string() + "'").code, 2);  // the question needs an answer
   EXPECT_EQ(Run("gifstrip --yes '" + (dir_ / "walk.gif").string() + "'").code, 0);
   EXPECT_EQ(Run("pictures list").out, "1  1  walk.jpg  120x30\n");

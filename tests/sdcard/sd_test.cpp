@@ -34,7 +34,7 @@ TEST_F(SdCliTest, Pictures) {
   EXPECT_NE(r.err.find("图片生成完成!"), std::string::npos);
   const std::string idx = test::ReadFile(Sd("pic.idx"));
   EXPECT_EQ(idx.substr(0, 8), std::string("\0\x0A\0\x0A\0\x20\0\0", 8));
-  EXPECT_EQ(idx.substr(8, 8), std::string("\0\3\0\1\0\x22\0\0", 8));  // 8192 + 512
+  EXPECT_EQ(idx.substr(8, 8), std::string("\0\3\0\1\0\x22\0\0", 8));   // 8192 + 512
   EXPECT_EQ(idx.substr(16, 8), std::string("\0\1\0\1\0\x24\0\0", 8));  // 8192 + 1024
   const std::string data = test::ReadFile(Sd("pic.sbin"));
   EXPECT_EQ(data.substr(0, 2), "\xDE\xF7");
