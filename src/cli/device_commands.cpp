@@ -85,8 +85,9 @@ std::string QuietRead(Link& l, Tglobal& g, int64_t periodMs) {
 int PortsCommand(Context& c, Args args) {
   args.Done();
   QtSerialTransport port;
-  for (const std::string& name : SortedPortNames(port.SystemPortNames())) c.out << Show(name) << "\n";
-  if (SortedPortNames(port.SystemPortNames()).empty()) c.out << Show(Gbk("无串口")) << "\n";
+  const std::vector<std::string> names = SortedPortNames(port.SystemPortNames());
+  for (const std::string& name : names) c.out << Show(name) << "\n";
+  if (names.empty()) c.out << Show(Gbk("无串口")) << "\n";
   return 0;
 }
 

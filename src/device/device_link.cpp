@@ -137,7 +137,6 @@ bool DeviceLink::AutoSearch() {
   FillPortList();
   for (const std::string& name : PortList) {
     for (const int32_t baud : BaudRates) {
-      if (g.StopRequest) return false;
       AddLog(Gbk("测试") + name + " @ " + std::to_string(baud));
       const std::string error = Port.Open(name, baud);
       if (!error.empty()) {

@@ -69,6 +69,8 @@ bool Upload::WaitFor(const std::function<bool()>& ready, int64_t timeoutMs) {
   return link_.Time.WaitUntil(g_.ReceiveBuffer, ready, link_.Time.NowMs() + timeoutMs);
 }
 
+void Upload::FormShow() { g_.ReceiveRoute = 2; }
+
 bool Upload::Sync() { return RunButton(Button::Sync); }
 bool Upload::UploadFonts() { return RunButton(Button::Fonts); }
 bool Upload::UploadPages() { return RunButton(Button::Pages); }

@@ -60,6 +60,10 @@ class Upload {
   std::function<void(const std::string& line)> LogAdded;
   std::function<void()> Changed;  // status, grid or counts changed
 
+  // The window is shown (at start-up): received bytes stop going to the
+  // console's log; the upload reads ReceiveBuffer itself.
+  void FormShow();
+
   // The four buttons; each refreshes the image first. They return whether
   // the upload ran to its end.
   bool Sync();            // "开始同步": every sector but sector 0

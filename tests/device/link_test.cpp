@@ -130,6 +130,7 @@ TEST_F(LinkTest, SearchGoesOverPortsAndRatesAndSwitchesTo115200) {
   options.Baud = 9600;
   test::EmulatedDisplay display(port, options);
   link.DelayText = "abc";  // not a number: taken as 3 ms
+  g.StopRequest = true;    // left over from a stopped upload: no matter to a search
   bool consoleShown = false;
   link.ShowConsole = [&] { consoleShown = true; };
 
