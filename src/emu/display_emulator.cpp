@@ -39,6 +39,7 @@ std::optional<Faults> ParseFaults(std::string_view text) {
     const size_t comma = text.find(',');
     const std::string_view item = text.substr(0, comma);
     text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    if (comma != std::string_view::npos && text.empty()) return std::nullopt;
     const size_t equals = item.find('=');
     if (equals == std::string_view::npos) return std::nullopt;
     const std::string_view key = item.substr(0, equals);

@@ -15,6 +15,7 @@
 #include "app/global.h"
 #include "device/device_link.h"
 #include "device/serial/qt_serial_transport.h"
+#include "device/upload.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -170,6 +171,9 @@ TEST_F(PtyTest, SendAndLineTest) {
   ASSERT_EQ(r.code, 0) << r.out;
   EXPECT_TRUE(Has(r, "send:CLS(0);SEND('pong');\r#13#10\npong\n")) << r.out;
 
+  r = Cli("send --port " + display.Name() + " --tool touch-calibration");
+  EXPECT_TRUE(Has(r, "send:TPST(480,272);\r#13#10\n")) << r.out;
+
   r = Cli("linetest --port " + display.Name() + " --baud 115200");  // the display has switched
   EXPECT_TRUE(Has(r, "如果您看到此信息表示TTL线的RX端与串口屏的TX端线路正常,串口屏连接正常!")) << r.out;
   r = Cli("linetest --port " + display.Name() + " --baud 9600");
@@ -217,6 +221,34 @@ TEST_F(PtyTest, UploadsOnlyWhatChangedAndLeavesTheFlashEqualToTheImage) {
     EXPECT_EQ(display.Stop(), 0);
   }
   EXPECT_TRUE(FlashMatches(flash, 2));
+}
+
+TEST_F(PtyTest, StopFromAnotherThreadEndsARunningUpload) {
+  Emulator display(dir / "display", {"--pace", "--memory", "2"});
+  TempDir home;
+  test::RecordingMessages messages;
+  Tglobal g(home.path(), messages);
+  g.ProjectFile = "demo.lmx";
+  QtSerialTransport port;
+  SteadyClock clock;
+  DeviceLink link(g, port, clock);
+  link.PortText = display.Name();
+  ASSERT_TRUE(link.ManualConnect());
+  uint32_t x = 1;
+  for (size_t a = 0x100000; a < 0x140000; ++a) g.Rom.Image[a] = static_cast<uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
+  Upload upload(g, link);
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    g.StopRequest = true;
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(upload.UploadRange(0x1000, 0x400));  // 64 sectors: about 24 s on a paced line
+  const auto took = std::chrono::steady_clock::now() - start;
+  stopper.join();
+  EXPECT_LT(upload.Counts.Sent, 10u);
+  EXPECT_LT(took, std::chrono::seconds(3));
+  EXPECT_TRUE(messages.Shown.empty());
+  EXPECT_EQ(g.LinkState, 1);
 }
 
 TEST_F(PtyTest, FaultsEndOrSlowTheUploadAndALaterUploadMends) {
