@@ -28,8 +28,7 @@ struct Link {
   SteadyClock clock;
   DeviceLink link;
   Link(Context& c, bool printLog) : link(c.g, port, clock) {
-    if (printLog)
-      link.LogAdded = [&c](const std::string& line) { c.out << LogLine(line) << "\n" << std::flush; };
+    if (printLog) link.LogAdded = [&c](const std::string& line) { c.out << LogLine(line) << "\n" << std::flush; };
   }
 };
 
@@ -179,11 +178,14 @@ int UploadCommand(Context& c, Args args) {
     const uint32_t done = n.Sent + n.Erased + n.Skipped;
     const int width = 40;
     const int filled = static_cast<int>(static_cast<uint64_t>(done) * width / n.Total);
-    std::cerr << "\r[" << std::string(static_cast<size_t>(filled), '#') << std::string(static_cast<size_t>(width - filled), '.')
-              << "] " << done << "/" << n.Total << "  sent " << n.Sent << "  erased " << n.Erased << "  skipped "
-              << n.Skipped << std::flush;
+    std::cerr << "\r[" << std::string(static_cast<size_t>(filled), '#')
+              << std::string(static_cast<size_t>(width - filled), '.') << "] " << done << "/" << n.Total << "  sent "
+              << n.Sent << "  erased " << n.Erased << "  skipped " << n.Skipped << std::flush;
   };
-  const bool done = fonts ? upload.UploadFonts() : pages ? upload.UploadPages() : pictures ? upload.UploadPictures() : upload.Sync();
+  const bool done = fonts      ? upload.UploadFonts()
+                    : pages    ? upload.UploadPages()
+                    : pictures ? upload.UploadPictures()
+                               : upload.Sync();
   if (terminal) std::cerr << "\n";
   const auto& n = upload.Counts;
   c.out << "sectors: " << n.Sent << " sent, " << n.Erased << " erased, " << n.Skipped << " skipped of " << n.Total

@@ -222,8 +222,9 @@ void DeviceLink::LineTest() {
   WaitMs(Time, g.ReceiveBuffer, 200);
   g.ReceiveBuffer.Clear();
   g.ReceiveBuffer.ClearReceivedFlag();
-  SendBytes(Gbk("CLS(0);BS12(0,0,219,4,'如果您看到此信息表示TTL线的TX到串口屏的RX线路正常!同时请关注连接日志的反馈提示!',"
-                "15);SEND('如果您看到此信息表示TTL线的RX端与串口屏的TX端线路正常,串口屏连接正常!');\r"));
+  SendBytes(
+      Gbk("CLS(0);BS12(0,0,219,4,'如果您看到此信息表示TTL线的TX到串口屏的RX线路正常!同时请关注连接日志的反馈提示!',"
+          "15);SEND('如果您看到此信息表示TTL线的RX端与串口屏的TX端线路正常,串口屏连接正常!');\r"));
   WaitMs(Time, g.ReceiveBuffer, 200);
   AddLog(g.ReceiveBuffer.Text());
   Port.Close();

@@ -38,7 +38,8 @@ bool SteadyClock::WaitUntil(ReceiveBuffer& buffer, const std::function<bool()>& 
 }
 
 void WaitMs(Clock& clock, ReceiveBuffer& buffer, int64_t ms) {
-  clock.WaitUntil(buffer, [] { return false; }, clock.NowMs() + ms);
+  clock.WaitUntil(
+      buffer, [] { return false; }, clock.NowMs() + ms);
 }
 
 std::vector<std::string> SortedPortNames(std::vector<std::string> names) {

@@ -42,7 +42,10 @@ uint32_t ReadHex(std::string_view text, size_t& at) {
 }  // namespace
 
 Upload::Upload(Tglobal& g, DeviceLink& link)
-    : DeviceChecksums(TableSize, 0), LocalChecksums(TableSize, 0), SectorStates(TableSize, Outside), g_(g),
+    : DeviceChecksums(TableSize, 0),
+      LocalChecksums(TableSize, 0),
+      SectorStates(TableSize, Outside),
+      g_(g),
       link_(link) {}
 
 void Upload::AddLog(const std::string& line) {
@@ -60,8 +63,7 @@ void Upload::SetCell(uint32_t s, CellState state) {
 }
 
 void Upload::NoReply() {
-  g_.Messages.Show(
-      Gbk("您的串口无法收到回复数据,请检查连接或者在连接界面增大延时值，然后重新连接串口再次上传!"));
+  g_.Messages.Show(Gbk("您的串口无法收到回复数据,请检查连接或者在连接界面增大延时值，然后重新连接串口再次上传!"));
   link_.Disconnect();
 }
 
@@ -190,9 +192,8 @@ bool Upload::UploadRange(int32_t firstPage, int32_t pageCount) {
     }
     SetCell(s, Done);
   }
-  g_.Messages.Show(HeaderSectorSent
-                       ? Gbk("上传完成! 您修改了串口屏的内存分区配置，需要重启(断电)配置才能生效！")
-                       : Gbk("上传完成!"));
+  g_.Messages.Show(HeaderSectorSent ? Gbk("上传完成! 您修改了串口屏的内存分区配置，需要重启(断电)配置才能生效！")
+                                    : Gbk("上传完成!"));
   StopButtonEnabled = false;
   Status.clear();
   Notify();
@@ -226,9 +227,12 @@ bool Upload::SendSector(uint32_t s) {
         [&] {
           if (g_.StopRequest) return true;
           const std::string text = g_.ReceiveBuffer.Text();
-          if (text.find(kAgain) != std::string::npos) answer = Again;
-          else if (text.find(kWritten) != std::string::npos) answer = Written;
-          else return text.size() > kLongestAnswer;
+          if (text.find(kAgain) != std::string::npos)
+            answer = Again;
+          else if (text.find(kWritten) != std::string::npos)
+            answer = Written;
+          else
+            return text.size() > kLongestAnswer;
           return true;
         },
         BlockTimeoutMs);
@@ -275,7 +279,8 @@ void Upload::CompareAllSectors() {
 }
 
 void Upload::DrawSectorGrid(uint32_t first, uint32_t last) {
-  for (uint32_t c = 0; c < GridCells; ++c) Grid[c] = c < first || c > last ? static_cast<uint8_t>(Outside) : SectorStates[c];
+  for (uint32_t c = 0; c < GridCells; ++c)
+    Grid[c] = c < first || c > last ? static_cast<uint8_t>(Outside) : SectorStates[c];
   Notify();
 }
 

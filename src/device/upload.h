@@ -42,8 +42,8 @@ class Upload {
   std::vector<uint32_t> DeviceChecksums;
   std::vector<uint32_t> LocalChecksums;
   std::vector<uint8_t> SectorStates;
-  bool HeaderSectorSent = false;  // sector 1 (the font header) was sent
-  bool Force = false;             // "强制覆盖": send every sector of the range
+  bool HeaderSectorSent = false;          // sector 1 (the font header) was sent
+  bool Force = false;                     // "强制覆盖": send every sector of the range
   std::array<uint8_t, GridCells> Grid{};  // the cells as drawn
   std::string Status;                     // Label13 (GBK)
   bool StopButtonEnabled = false;

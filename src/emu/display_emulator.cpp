@@ -56,13 +56,18 @@ std::optional<Faults> ParseFaults(std::string_view text) {
     }
     if (key == "lost" || key == "okok" || key == "corrupt" || key == "stall") {
       if (!(rate = Rate(value))) return std::nullopt;
-      (key == "lost" ? faults.Lost : key == "okok" ? faults.Again : key == "corrupt" ? faults.Corrupt : faults.Stall) =
-          *rate;
+      (key == "lost"      ? faults.Lost
+       : key == "okok"    ? faults.Again
+       : key == "corrupt" ? faults.Corrupt
+                          : faults.Stall) = *rate;
     } else if (key == "hangup" || key == "max" || key == "seed") {
       if (!(count = Count(value))) return std::nullopt;
-      if (key == "hangup") faults.HangupAfter = *count;
-      else if (key == "max") faults.Max = *count;
-      else faults.Seed = static_cast<uint32_t>(*count);
+      if (key == "hangup")
+        faults.HangupAfter = *count;
+      else if (key == "max")
+        faults.Max = *count;
+      else
+        faults.Seed = static_cast<uint32_t>(*count);
     } else {
       return std::nullopt;
     }
@@ -76,7 +81,8 @@ DisplayEmulator::DisplayEmulator(const Options& options)
   flash_.FirmwareText = options.Firmware;
   // The same reading of the version as the host's: "5.55" is 555.
   const std::string_view firmware = options.Firmware;
-  flash_.FirmwareVersion = 100 * IntOrZero(firmware.substr(0, 1)) + IntOrZero(firmware.substr(std::min<size_t>(2, firmware.size()), 2));
+  flash_.FirmwareVersion =
+      100 * IntOrZero(firmware.substr(0, 1)) + IntOrZero(firmware.substr(std::min<size_t>(2, firmware.size()), 2));
   screen_.Resize(options.Width, options.Height);
   cmd_.DisplayWidth = options.Width;
   cmd_.DisplayHeight = options.Height;
@@ -85,7 +91,8 @@ DisplayEmulator::DisplayEmulator(const Options& options)
   // A page called from a statement comes out of the flash's page slot.
   cmd_.Display.PageSource = [this](int n) {
     if (n < 1 || n > static_cast<int>(Trom::PageCount)) return std::string();
-    const char* slot = reinterpret_cast<const char*>(flash_.Image.data()) + Trom::PageSlots + (n - 1) * Trom::PageSlotSize;
+    const char* slot =
+        reinterpret_cast<const char*>(flash_.Image.data()) + Trom::PageSlots + (n - 1) * Trom::PageSlotSize;
     return std::string(slot, strnlen(slot, Trom::PageSlotSize));
   };
   cmd_.Display.ReloadFontHeader();
@@ -103,7 +110,10 @@ void DisplayEmulator::Draw(const std::string& statement) {
 }
 
 std::string DisplayEmulator::InfoLine() const {
-  const char* code = options_.MemoryMb == 2 ? "14" : options_.MemoryMb == 4 ? "15" : options_.MemoryMb == 8 ? "16" : "17";
+  const char* code = options_.MemoryMb == 2   ? "14"
+                     : options_.MemoryMb == 4 ? "15"
+                     : options_.MemoryMb == 8 ? "16"
+                                              : "17";
   char size[32];
   std::snprintf(size, sizeof size, "LCD%03dX%03d", options_.Width, options_.Height);
   return "SN:" + options_.Serial + " TP:R " + size + " BL:100 V" + options_.Firmware + " SD:0 EF40" + code + "\r\n";

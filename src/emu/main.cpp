@@ -78,13 +78,14 @@ int main(int argc, char** argv) {
       if (i + 1 >= argc) Usage(arg + " needs a value");
       return argv[++i];
     };
-    if (arg == "--link") link = value();
+    if (arg == "--link")
+      link = value();
     else if (arg == "--size") {
       const std::string v = value();
       int w = 0, h = 0;
       char x = 0, extra = 0;
-      if (std::sscanf(v.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X') || w < 1 ||
-          w > 999 || h < 1 || h > 999)
+      if (std::sscanf(v.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X') || w < 1 || w > 999 ||
+          h < 1 || h > 999)
         Usage("--size is WxH, each 1 to 999");
       options.Width = w;
       options.Height = h;
@@ -106,13 +107,17 @@ int main(int argc, char** argv) {
       const auto faults = ParseFaults(value());
       if (!faults) Usage("--faults does not read as a fault list");
       options.InjectedFaults = *faults;
-    } else if (arg == "--screen") screenFile = value();
-    else if (arg == "--flash") flashFile = value();
-    else if (arg == "--pace") pace = true;
+    } else if (arg == "--screen")
+      screenFile = value();
+    else if (arg == "--flash")
+      flashFile = value();
+    else if (arg == "--pace")
+      pace = true;
     else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
-    } else Usage("unknown option " + arg);
+    } else
+      Usage("unknown option " + arg);
   }
   if (link.empty()) Usage("--link is needed");
 

@@ -1,7 +1,7 @@
 // The link as a user meets it: panelcraft-emu on a real pseudo-terminal,
 // reached through Qt Serial Port by the core and by panelcraft-cli.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -99,7 +99,8 @@ class PtyTest : public ::testing::Test {
   ::testing::AssertionResult FlashMatches(const fs::path& flashFile, int memory) {
     std::string flash = test::ReadFile(flashFile);
     std::string image = Image(memory);
-    if (flash.size() != static_cast<size_t>(memory) * 1048576) return ::testing::AssertionFailure() << "flash size " << flash.size();
+    if (flash.size() != static_cast<size_t>(memory) * 1048576)
+      return ::testing::AssertionFailure() << "flash size " << flash.size();
     image.resize(flash.size());
     for (uint32_t a = Trom::BuildStamp; a < Trom::BuildStamp + 4; ++a) flash[a] = image[a];
     for (size_t a = 4096; a < flash.size(); ++a)
@@ -235,7 +236,8 @@ TEST_F(PtyTest, StopFromAnotherThreadEndsARunningUpload) {
   link.PortText = display.Name();
   ASSERT_TRUE(link.ManualConnect());
   uint32_t x = 1;
-  for (size_t a = 0x100000; a < 0x140000; ++a) g.Rom.Image[a] = static_cast<uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
+  for (size_t a = 0x100000; a < 0x140000; ++a)
+    g.Rom.Image[a] = static_cast<uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
   Upload upload(g, link);
   std::thread stopper([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -270,7 +272,8 @@ TEST_F(PtyTest, FaultsEndOrSlowTheUploadAndALaterUploadMends) {
     SCOPED_TRACE(c.faults);
     fs::remove(flash);
     {
-      Emulator display(dir / "display", {"--memory", "2", "--firmware", "5.60", "--flash", flash.string(), "--faults", c.faults});
+      Emulator display(dir / "display",
+                       {"--memory", "2", "--firmware", "5.60", "--flash", flash.string(), "--faults", c.faults});
       Result r = Cli("upload --port " + display.Name());
       EXPECT_EQ(r.code, c.firstCompletes ? 0 : 1) << r.out;
       EXPECT_TRUE(Has(r, c.says)) << r.out;

@@ -51,8 +51,8 @@ TEST(DeviceInfo, VersionComparisonNeverReadsTheLastCharacter) {
   struct Case {
     const char* text;
     int result;
-  } cases[] = {{"5.55", 2}, {"5.50", 2}, {"5.49", 1}, {"5.5", 1}, {"6.02", 3}, {"5.60", 3},
-               {"12.345", 3}, {"", 1}, {"5", 1}, {"x.yz", 1}, {"99999999999.9", 3}};
+  } cases[] = {{"5.55", 2},   {"5.50", 2}, {"5.49", 1}, {"5.5", 1},  {"6.02", 3},         {"5.60", 3},
+               {"12.345", 3}, {"", 1},     {"5", 1},    {"x.yz", 1}, {"99999999999.9", 3}};
   for (const Case& c : cases) EXPECT_EQ(CompareVersion(c.text, 5, 5), c.result) << c.text;
 }
 
@@ -88,7 +88,7 @@ TEST_F(LinkTest, QueryWaitsForAQuietPeriod) {
   EXPECT_GE(port.Now, 900);
   EXPECT_EQ(g.Rom.MemorySize, 16);
   EXPECT_EQ(LogFrom(1), (std::vector<std::string>{Gbk("发送:;INF;\r"),
-                                                   "SN:ABCDEFGHIJKLMN TP:R LCD480X272 BL:100 V5.55 SD:0 EF4017\r\n"}));
+                                                  "SN:ABCDEFGHIJKLMN TP:R LCD480X272 BL:100 V5.55 SD:0 EF4017\r\n"}));
   EXPECT_TRUE(g.ReceiveBuffer.Empty());
 
   // "OK" is a display too; the facts stay as they were.
@@ -108,18 +108,19 @@ TEST_F(LinkTest, OldFirmwareIsRefused) {
   test::EmulatedDisplay display(port, options);
   link.PortText = "COM3";
   EXPECT_FALSE(link.ManualConnect());
-  EXPECT_EQ(messages.Shown,
-            (std::vector<std::string>{
-                Gbk("当前版本的Panelcraft只支持V5.5+的串口屏,您当前连接的设备是5.49;请按照说明书进行升级后再使用新版Panelcraft);"),
-                Gbk("未发现该串口连接有Lumetra串口屏!")}));
+  EXPECT_EQ(
+      messages.Shown,
+      (std::vector<std::string>{
+          Gbk("当前版本的Panelcraft只支持V5.5+的串口屏,您当前连接的设备是5.49;请按照说明书进行升级后再使用新版Panelcraft);"),
+          Gbk("未发现该串口连接有Lumetra串口屏!")}));
   EXPECT_EQ(g.LinkState, 0);
   EXPECT_FALSE(port.IsOpen());
 }
 
 TEST_F(LinkTest, SearchWithoutPortsLogsAndFindsNothing) {
   EXPECT_FALSE(link.AutoSearch());
-  EXPECT_EQ(LogFrom(1), (std::vector<std::string>{Gbk("测试无串口 @ 2400"), Gbk("无串口连接不上!"),
-                                                   Gbk("没有发现串口屏!")}));
+  EXPECT_EQ(LogFrom(1),
+            (std::vector<std::string>{Gbk("测试无串口 @ 2400"), Gbk("无串口连接不上!"), Gbk("没有发现串口屏!")}));
   EXPECT_EQ(link.PortList, std::vector<std::string>{Gbk("无串口")});
 }
 
@@ -138,11 +139,11 @@ TEST_F(LinkTest, SearchGoesOverPortsAndRatesAndSwitchesTo115200) {
   EXPECT_EQ(link.PortList, (std::vector<std::string>{"COM1", "com10", "COM2"}));
   EXPECT_EQ(port.Interval, 3);
   EXPECT_EQ(port.Opened, (std::vector<std::string>{"COM1@2400", "COM1@4800", "COM1@9600", "COM1@115200"}));
-  EXPECT_EQ(LogFrom(1), (std::vector<std::string>{
-                            Gbk("延时值0ms无效，按3ms使用"), Gbk("测试COM1 @ 2400"), Gbk("发送:;INF;\r"), "",
-                            Gbk("测试COM1 @ 4800"), Gbk("发送:;INF;\r"), "", Gbk("测试COM1 @ 9600"),
-                            Gbk("发送:;INF;\r"), display.Display.InfoLine(), Gbk("发现串口屏!"),
-                            Gbk("发送:;USET(6);\r"), Gbk("强制串口到115200传输!")}));
+  EXPECT_EQ(LogFrom(1),
+            (std::vector<std::string>{Gbk("延时值0ms无效，按3ms使用"), Gbk("测试COM1 @ 2400"), Gbk("发送:;INF;\r"), "",
+                                      Gbk("测试COM1 @ 4800"), Gbk("发送:;INF;\r"), "", Gbk("测试COM1 @ 9600"),
+                                      Gbk("发送:;INF;\r"), display.Display.InfoLine(), Gbk("发现串口屏!"),
+                                      Gbk("发送:;USET(6);\r"), Gbk("强制串口到115200传输!")}));
   // The baud switch goes out at the rate the display was found at.
   ASSERT_GE(port.Sent.size(), 2u);
   EXPECT_EQ(port.Sent.back().Bytes, ";USET(6);\r");

@@ -20,9 +20,9 @@ namespace panelcraft::test {
 
 class ScriptedLink : public Transport, public Clock {
  public:
-  std::set<std::string> Openable;         // names that open
-  std::vector<std::string> System;        // the system's port list
-  std::vector<std::string> Opened;        // "name@baud" per opening
+  std::set<std::string> Openable;   // names that open
+  std::vector<std::string> System;  // the system's port list
+  std::vector<std::string> Opened;  // "name@baud" per opening
   struct Write {
     int32_t Baud;
     std::string Bytes;

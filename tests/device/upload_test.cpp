@@ -16,8 +16,7 @@
 namespace panelcraft {
 namespace {
 
-const std::string kNoReply =
-    "您的串口无法收到回复数据,请检查连接或者在连接界面增大延时值，然后重新连接串口再次上传!";
+const std::string kNoReply = "您的串口无法收到回复数据,请检查连接或者在连接界面增大延时值，然后重新连接串口再次上传!";
 
 emu::Options TwoMegabytes(const char* firmware = "5.55", const char* faults = "") {
   emu::Options options;
@@ -74,7 +73,7 @@ TEST_F(UploadTest, SendsChangedSectorsErasesBlankOnesAndThenNothing) {
   g.Rom.Image[32 * 256 + 1023] = 0xFF;
   g.Rom.Image[32 * 256 + 300] = 0x00;
   std::fill_n(display.Display.Flash().Image.begin() + 7 * 4096, 100, uint8_t{0});  // blank in the image
-  std::fill_n(display.Display.Flash().Image.begin(), 4096, uint8_t{0});             // sector 0 stays out
+  std::fill_n(display.Display.Flash().Image.begin(), 4096, uint8_t{0});            // sector 0 stays out
 
   ASSERT_TRUE(Sync());
   EXPECT_EQ(FirstDifference(), -1);
@@ -123,8 +122,7 @@ TEST_F(UploadTest, SendsChangedSectorsErasesBlankOnesAndThenNothing) {
   EXPECT_TRUE(upload.HeaderSectorSent);
   upload.Force = false;
   ASSERT_TRUE(upload.UploadRange(3584, 512));
-  EXPECT_EQ(messages.Shown.back(),
-            Gbk("上传完成! 您修改了串口屏的内存分区配置，需要重启(断电)配置才能生效！"));
+  EXPECT_EQ(messages.Shown.back(), Gbk("上传完成! 您修改了串口屏的内存分区配置，需要重启(断电)配置才能生效！"));
 }
 
 class NewFirmwareUploadTest : public UploadTest {
@@ -238,13 +236,13 @@ TEST_F(UploadTest, ChecksumRepliesThatLieOrBreakOff) {
   } cases[] = {
       {"RCPG=1,A|2,FFFFFC00|=OK", {{1, 0xA}, {2, 0xFFFFFC00}}, false},
       {"x=1F:BEEF|1FFF,1|=OK", {{0x1F, 0xBEEF}, {0x1FFF, 1}}, false},
-      {"=2000,5|3,7|=OK", {{3, 7}}, false},                  // sector 8192 is beyond the tables
-      {"=FFFFFFFFF,5|4,8|=OK", {{4, 8}}, false},             // so is one of 36 bits
-      {"=5,123456789|=OK", {{5, 0x23456789}}, false},        // low 32 bits
-      {"=6,1|7,2", {{6, 1}}, true},                          // broken off
-      {"=8,a|", {}, true},                                   // small letters are no digits
+      {"=2000,5|3,7|=OK", {{3, 7}}, false},            // sector 8192 is beyond the tables
+      {"=FFFFFFFFF,5|4,8|=OK", {{4, 8}}, false},       // so is one of 36 bits
+      {"=5,123456789|=OK", {{5, 0x23456789}}, false},  // low 32 bits
+      {"=6,1|7,2", {{6, 1}}, true},                    // broken off
+      {"=8,a|", {}, true},                             // small letters are no digits
       {"", {}, true},
-      {"9,3|", {{9, 3}}, true},                              // no "=": from the start
+      {"9,3|", {{9, 3}}, true},  // no "=": from the start
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply);

@@ -32,9 +32,13 @@ struct QtSerialTransport::Io {
 
   explicit Io(QtSerialTransport& o) : owner(o) {}
 
-  // Runs f on the I/O thread and waits for it.
+  // Runs f on the I/O thread and waits for it (directly when called there,
+  // from a Received handler, say, which a blocking call would deadlock).
   void Run(const std::function<void()>& f) {
-    QMetaObject::invokeMethod(context, f, Qt::BlockingQueuedConnection);
+    if (QThread::currentThread() == &thread)
+      f();
+    else
+      QMetaObject::invokeMethod(context, f, Qt::BlockingQueuedConnection);
   }
 
   void Deliver(QByteArray bytes) {
@@ -56,8 +60,10 @@ struct QtSerialTransport::Io {
       pending.remove(0, static_cast<qsizetype>(Transport::ReceiveBlockBytes));
       Deliver(block);
     }
-    if (!pending.isEmpty()) quiet->start(std::max(1, interval.load()));
-    else quiet->stop();
+    if (!pending.isEmpty())
+      quiet->start(std::max(1, interval.load()));
+    else
+      quiet->stop();
   }
 
   void Setup() {
