@@ -75,9 +75,10 @@ struct Result {
 class PtyTest : public ::testing::Test {
  protected:
   TempDir dir;
-  Result Cli(const std::string& args, const std::string& env = "") {
+  // panelcraft-cli on the test's home, or on `home`.
+  Result Cli(const std::string& args, const std::string& env = "", const fs::path& home = {}) {
     const std::string command = env + " " + Tool("PANELCRAFT_CLI", "panelcraft-cli") + " --home '" +
-                                (dir / "home").string() + "' " + args + " 2>&1 </dev/null";
+                                (home.empty() ? dir / "home" : home).string() + "' " + args + " 2>&1 </dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
     Result result{-1, {}};
     std::array<char, 4096> buffer;
@@ -89,16 +90,16 @@ class PtyTest : public ::testing::Test {
   }
   static bool Has(const Result& r, const std::string& text) { return r.out.find(text) != std::string::npos; }
   // The image the workspace builds, for a display of `memory` MB.
-  std::string Image(int memory) {
-    const fs::path file = dir / "image.bin";
-    EXPECT_EQ(Cli("rom build --memory " + std::to_string(memory) + " -o '" + file.string() + "'").code, 0);
+  std::string Image(int memory, const fs::path& home) {
+    const fs::path file = (home.empty() ? dir.path() : home) / "image.bin";
+    EXPECT_EQ(Cli("rom build --memory " + std::to_string(memory) + " -o '" + file.string() + "'", "", home).code, 0);
     return test::ReadFile(file);
   }
   // Whether the saved flash equals the image over sectors 1 up to the end of
   // the memory, apart from the build stamp, which every build renews.
-  ::testing::AssertionResult FlashMatches(const fs::path& flashFile, int memory) {
+  ::testing::AssertionResult FlashMatches(const fs::path& flashFile, int memory, const fs::path& home = {}) {
     std::string flash = test::ReadFile(flashFile);
-    std::string image = Image(memory);
+    std::string image = Image(memory, home);
     if (flash.size() != static_cast<size_t>(memory) * 1048576)
       return ::testing::AssertionFailure() << "flash size " << flash.size();
     image.resize(flash.size());
@@ -254,9 +255,6 @@ TEST_F(PtyTest, StopFromAnotherThreadEndsARunningUpload) {
 }
 
 TEST_F(PtyTest, FaultsEndOrSlowTheUploadAndALaterUploadMends) {
-  ASSERT_EQ(Cli("project new Demo").code, 0);
-  test::WriteFile(dir / "home/temp/pic.sbin", std::string(60000, 'q'));
-  const fs::path flash = dir / "flash.bin";
   struct Case {
     const char* faults;
     bool firstCompletes;
@@ -268,26 +266,36 @@ TEST_F(PtyTest, FaultsEndOrSlowTheUploadAndALaterUploadMends) {
       {"stall=1:1500,max=1", false, "您的串口无法收到回复数据"},
       {"hangup=3", false, "您的串口无法收到回复数据"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.faults);
-    fs::remove(flash);
-    {
-      Emulator display(dir / "display",
-                       {"--memory", "2", "--firmware", "5.60", "--flash", flash.string(), "--faults", c.faults});
-      Result r = Cli("upload --port " + display.Name());
-      EXPECT_EQ(r.code, c.firstCompletes ? 0 : 1) << r.out;
-      EXPECT_TRUE(Has(r, c.says)) << r.out;
-      if (!c.firstCompletes) {
-        EXPECT_TRUE(Has(r, "串口没有连接!")) << r.out;
+  // Each case on a home, a display and a flash of its own, all at once.
+  std::vector<std::thread> runs;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    runs.emplace_back([&, i] {
+      const Case& c = cases[i];
+      SCOPED_TRACE(c.faults);
+      const fs::path home = dir / ("home" + std::to_string(i));
+      const fs::path flash = dir / ("flash" + std::to_string(i));
+      const fs::path line = dir / ("display" + std::to_string(i));
+      ASSERT_EQ(Cli("project new Demo", "", home).code, 0);
+      test::WriteFile(home / "temp/pic.sbin", std::string(60000, 'q'));
+      {
+        Emulator display(line,
+                         {"--memory", "2", "--firmware", "5.60", "--flash", flash.string(), "--faults", c.faults});
+        Result r = Cli("upload --port " + display.Name(), "", home);
+        EXPECT_EQ(r.code, c.firstCompletes ? 0 : 1) << r.out;
+        EXPECT_TRUE(Has(r, c.says)) << r.out;
+        if (!c.firstCompletes) {
+          EXPECT_TRUE(Has(r, "串口没有连接!")) << r.out;
+        }
+        display.Stop();
       }
-      display.Stop();
-    }
-    Emulator display(dir / "display", {"--memory", "2", "--firmware", "5.60", "--flash", flash.string()});
-    Result r = Cli("upload --port " + display.Name());
-    EXPECT_EQ(r.code, 0) << r.out;
-    EXPECT_EQ(display.Stop(), 0);
-    EXPECT_TRUE(FlashMatches(flash, 2));
+      Emulator display(line, {"--memory", "2", "--firmware", "5.60", "--flash", flash.string()});
+      Result r = Cli("upload --port " + display.Name(), "", home);
+      EXPECT_EQ(r.code, 0) << r.out;
+      EXPECT_EQ(display.Stop(), 0);
+      EXPECT_TRUE(FlashMatches(flash, 2, home));
+    });
   }
+  for (std::thread& run : runs) run.join();
 }
 
 }  // namespace
