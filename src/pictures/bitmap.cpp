@@ -67,7 +67,8 @@ void JpegMessage(j_common_ptr info, int level) {
 // error jumps back into it. Returns an error text, empty on success.
 std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
                         const std::function<bool(int32_t, int32_t)>& start,
-                        const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel) {
+                        const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel,
+                        int buffers) {
   constexpr uint32_t kRows = 32;
   jpeg_decompress_struct info;
   JpegErrors errors;
@@ -94,15 +95,17 @@ std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
   }
   jpeg_start_decompress(&info);
   const size_t rowBytes = static_cast<size_t>(width) * (bytesPerPixel == 4 ? 4 : 3);
-  band.resize(rowBytes * kRows);
-  JSAMPROW pointers[kRows];
-  for (uint32_t r = 0; r < kRows; ++r) pointers[r] = band.data() + rowBytes * r;
-  while (info.output_scanline < height) {
+  const size_t halves = buffers == 2 ? 2 : 1;
+  band.resize(rowBytes * kRows * halves);
+  for (size_t half = 0; info.output_scanline < height; half = (half + 1) % halves) {
+    uint8_t* buffer = band.data() + rowBytes * kRows * half;
+    JSAMPROW pointers[kRows];
+    for (uint32_t r = 0; r < kRows; ++r) pointers[r] = buffer + rowBytes * r;
     const uint32_t first = info.output_scanline;
     const uint32_t wanted = std::min<uint32_t>(kRows, static_cast<uint32_t>(height) - first);
     uint32_t got = 0;
     while (got < wanted) got += jpeg_read_scanlines(&info, pointers + got, wanted - got);
-    rows(band.data(), static_cast<int32_t>(first), static_cast<int32_t>(got));
+    rows(buffer, static_cast<int32_t>(first), static_cast<int32_t>(got));
   }
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
@@ -113,8 +116,8 @@ std::string DecodeBands(std::string_view jpeg, std::vector<uint8_t>& band,
 
 void DecodeJpegRows(std::string_view jpeg, std::vector<uint8_t>& band,
                     const std::function<bool(int32_t, int32_t)>& start,
-                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel) {
-  const std::string error = DecodeBands(jpeg, band, start, rows, bytesPerPixel);
+                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel, int buffers) {
+  const std::string error = DecodeBands(jpeg, band, start, rows, bytesPerPixel, buffers);
   if (!error.empty()) throw PictureError("not a readable JPEG picture (" + error + ")");
 }
 

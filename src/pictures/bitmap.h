@@ -42,10 +42,13 @@ Bitmap DecodeJpeg(std::string_view jpeg);
 // comes first and may refuse the picture by returning false; then
 // `rows(band, firstRow, count)` for each band, top to bottom. A file that
 // ends before its last row is damaged. Pixels are RGB, or RGB and one unused
-// byte when `bytesPerPixel` is 4. Throws PictureError.
+// byte when `bytesPerPixel` is 4. With `buffers` 2 the bands alternate between
+// two halves of `band`, so a band handed to `rows` stays intact while the
+// next one is decoded. Throws PictureError.
 void DecodeJpegRows(std::string_view jpeg, std::vector<uint8_t>& band,
                     const std::function<bool(int32_t, int32_t)>& start,
-                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel = 3);
+                    const std::function<void(const uint8_t*, int32_t, int32_t)>& rows, int bytesPerPixel = 3,
+                    int buffers = 1);
 // `quality` 1..100, 4:4:4 sampling.
 std::string EncodeJpeg(const Bitmap& picture, int quality);
 

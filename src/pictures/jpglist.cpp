@@ -4,8 +4,16 @@
 #include <bit>
 #include <cctype>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "app/files.h"
 
@@ -20,6 +28,68 @@ bool IsGifName(const std::filesystem::path& path) {
 }
 
 int32_t Nearest(double v) { return static_cast<int32_t>(std::lround(v)); }
+
+}  // namespace
+
+namespace {
+
+// Pictures from this size on are decoded and written on two threads.
+constexpr int64_t kPipelinedPixels = 256 * 1024;
+
+// Hands bands from the decoding thread to a writing thread, one at a time:
+// Hand returns once the band before has been written, so the decoder may
+// reuse that band's buffer for the band after next.
+class BandPipeline {
+ public:
+  using Write = std::function<void(const uint8_t*, int32_t, int32_t)>;
+  explicit BandPipeline(Write write) : write_(std::move(write)), thread_([this] { Run(); }) {}
+  ~BandPipeline() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+
+  void Hand(const uint8_t* band, int32_t first, int32_t rows) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return band_ == nullptr; });
+    band_ = band;
+    first_ = first;
+    rows_ = rows;
+    changed_.notify_all();
+  }
+  // Returns when the last band handed has been written.
+  void Finish() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return band_ == nullptr; });
+  }
+
+ private:
+  void Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [&] { return band_ != nullptr || stop_; });
+      if (band_ == nullptr) return;  // stopped with nothing left to write
+      const uint8_t* band = band_;
+      const int32_t first = first_, rows = rows_;
+      lock.unlock();
+      write_(band, first, rows);
+      lock.lock();
+      band_ = nullptr;
+      changed_.notify_all();
+    }
+  }
+
+  Write write_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  const uint8_t* band_ = nullptr;
+  int32_t first_ = 0, rows_ = 0;
+  bool stop_ = false;
+  std::thread thread_;  // last: starts once the fields above exist
+};
 
 }  // namespace
 
@@ -147,9 +217,21 @@ Tjpglist::Converted Tjpglist::ConvertPicture(int32_t entry, int32_t slotIndex) {
     WritePixels(slot.Strip.Rgb.data(), 3, w, 0, h, h);
   } else {
     try {
-      DecodeJpegRows(
-          slot.Jpeg, rgb_, [&](int32_t width, int32_t height) { return width == w && height == h; },
-          [&](const uint8_t* band, int32_t first, int32_t rows) { WritePixels(band, 4, w, first, rows, h); }, 4);
+      const auto same = [&](int32_t width, int32_t height) { return width == w && height == h; };
+      const auto write = [&](const uint8_t* band, int32_t first, int32_t rows) {
+        WritePixels(band, 4, w, first, rows, h);
+      };
+      if (int64_t{w} * h >= kPipelinedPixels) {
+        // Large pictures: one thread decodes the next band while another
+        // writes the last one into its columns.
+        BandPipeline pipeline(write);
+        DecodeJpegRows(
+            slot.Jpeg, rgb_, same,
+            [&](const uint8_t* band, int32_t first, int32_t rows) { pipeline.Hand(band, first, rows); }, 4, 2);
+        pipeline.Finish();
+      } else {
+        DecodeJpegRows(slot.Jpeg, rgb_, same, write, 4);
+      }
     } catch (const PictureError&) {
       std::fill(IndexArea.begin() + 8 * entry, IndexArea.begin() + 8 * entry + 8, 0xFF);
       throw;
@@ -161,52 +243,129 @@ Tjpglist::Converted Tjpglist::ConvertPicture(int32_t entry, int32_t slotIndex) {
 
 namespace {
 
-// The two RGB565 bytes of each pixel of a band, row by row, as 16-bit values
-// whose bytes in memory are in the layout's order: a plain loop over
-// neighbouring pixels that the compiler turns into vector code.
+// A pixel's two RGB565 bytes as a 16-bit value whose bytes in memory are in
+// the layout's order. A byte that would be 0xFF (the flash's blank value)
+// becomes 0xF7 (high) or 0xDE (low).
+template <bool HighFirst>
+uint16_t PixelValue(const uint8_t* p) {
+  uint32_t hi = (p[0] & 0xF8u) | (p[1] >> 5);
+  uint32_t lo = ((p[1] << 3) & 0xE0u) | (p[2] >> 3);
+  hi = hi == 0xFF ? 0xF7 : hi;
+  lo = lo == 0xFF ? 0xDE : lo;
+  const uint32_t first = HighFirst ? hi : lo, second = HighFirst ? lo : hi;
+  return static_cast<uint16_t>(std::endian::native == std::endian::little ? first | second << 8 : second | first << 8);
+}
+
+// A band of `rows` rows of `width` pixels, each `BytesPerPixel` bytes (RGB or
+// RGBX), written column by column: column x's run of 2 * rows bytes starts at
+// out + x * column.
 template <int BytesPerPixel, bool HighFirst>
-void ConvertRows(const uint8_t* rgb, size_t count, uint16_t* values) {
-  for (size_t i = 0; i < count; ++i) {
-    const uint8_t* p = rgb + i * BytesPerPixel;
-    uint32_t hi = (p[0] & 0xF8u) | (p[1] >> 5);
-    uint32_t lo = ((p[1] << 3) & 0xE0u) | (p[2] >> 3);
-    hi = hi == 0xFF ? 0xF7 : hi;
-    lo = lo == 0xFF ? 0xDE : lo;
-    const uint32_t first = HighFirst ? hi : lo, second = HighFirst ? lo : hi;
-    values[i] =
-        static_cast<uint16_t>(std::endian::native == std::endian::little ? first | second << 8 : second | first << 8);
+class BandWriter {
+ public:
+  BandWriter(const uint8_t* rgb, int32_t width, int32_t rows, size_t column, uint8_t* out)
+      : rgb_(rgb), width_(width), rows_(rows), column_(column), out_(out) {}
+
+  void Write() {
+    int32_t fullColumns = 0, fullRows = 0;
+#if defined(__SSE2__)
+    if constexpr (BytesPerPixel == 4 && std::endian::native == std::endian::little) {
+      fullColumns = width_ / 8 * 8;
+      fullRows = rows_ / 8 * 8;
+      for (int32_t x = 0; x < fullColumns; x += 8)
+        for (int32_t y = 0; y < fullRows; y += 8) Block(x, y);
+    }
+#endif
+    if (fullColumns > 0) {
+      Scalar(0, fullColumns, fullRows, rows_);  // rows below the blocks
+      Scalar(fullColumns, width_, 0, rows_);    // columns right of them
+      return;
+    }
+    // Thirty-two rows at a time, so that the rows being read stay in the cache.
+    for (int32_t y = 0; y < rows_; y += 32) Scalar(0, width_, y, std::min(rows_, y + 32));
   }
+
+ private:
+  void Scalar(int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+    for (int32_t x = x0; x < x1; ++x) {
+      uint8_t* o = out_ + static_cast<size_t>(x) * column_ + 2 * static_cast<size_t>(y0);
+      const uint8_t* p = rgb_ + (static_cast<size_t>(y0) * width_ + x) * BytesPerPixel;
+      const size_t step = static_cast<size_t>(width_) * BytesPerPixel;
+      for (int32_t y = y0; y < y1; ++y, o += 2, p += step) {
+        const uint16_t v = PixelValue<HighFirst>(p);
+        std::memcpy(o, &v, 2);
+      }
+    }
+  }
+
+#if defined(__SSE2__)
+  // Eight RGBX pixels (little-endian words R | G << 8 | B << 16) as eight
+  // 16-bit values, the same as PixelValue gives.
+  static __m128i Convert8(const uint8_t* p) {
+    const __m128i mask3 = _mm_set1_epi32(0x07), mask5 = _mm_set1_epi32(0x1F);
+    const __m128i maskF8 = _mm_set1_epi32(0xF8), maskE0 = _mm_set1_epi32(0xE0);
+    const __m128i ff = _mm_set1_epi32(0xFF);
+    __m128i half[2];
+    for (int k = 0; k < 2; ++k) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+      __m128i hi = _mm_or_si128(_mm_and_si128(v, maskF8), _mm_and_si128(_mm_srli_epi32(v, 13), mask3));
+      __m128i lo =
+          _mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 5), maskE0), _mm_and_si128(_mm_srli_epi32(v, 19), mask5));
+      hi = _mm_sub_epi32(hi, _mm_and_si128(_mm_cmpeq_epi32(hi, ff), _mm_set1_epi32(0xFF - 0xF7)));
+      lo = _mm_sub_epi32(lo, _mm_and_si128(_mm_cmpeq_epi32(lo, ff), _mm_set1_epi32(0xFF - 0xDE)));
+      const __m128i value =
+          HighFirst ? _mm_or_si128(hi, _mm_slli_epi32(lo, 8)) : _mm_or_si128(lo, _mm_slli_epi32(hi, 8));
+      half[k] = _mm_srai_epi32(_mm_slli_epi32(value, 16), 16);  // sign-extended, so the pack keeps the bits
+    }
+    return _mm_packs_epi32(half[0], half[1]);
+  }
+
+  // An 8 x 8 block turned with the unpack instructions: eight 16-byte stores
+  // instead of 64 two-byte ones.
+  void Block(int32_t x, int32_t y) {
+    __m128i a[8];
+    for (int i = 0; i < 8; ++i) a[i] = Convert8(rgb_ + ((static_cast<size_t>(y) + i) * width_ + x) * BytesPerPixel);
+    const __m128i t0 = _mm_unpacklo_epi16(a[0], a[1]), t1 = _mm_unpackhi_epi16(a[0], a[1]);
+    const __m128i t2 = _mm_unpacklo_epi16(a[2], a[3]), t3 = _mm_unpackhi_epi16(a[2], a[3]);
+    const __m128i t4 = _mm_unpacklo_epi16(a[4], a[5]), t5 = _mm_unpackhi_epi16(a[4], a[5]);
+    const __m128i t6 = _mm_unpacklo_epi16(a[6], a[7]), t7 = _mm_unpackhi_epi16(a[6], a[7]);
+    const __m128i u0 = _mm_unpacklo_epi32(t0, t2), u1 = _mm_unpackhi_epi32(t0, t2);
+    const __m128i u2 = _mm_unpacklo_epi32(t1, t3), u3 = _mm_unpackhi_epi32(t1, t3);
+    const __m128i u4 = _mm_unpacklo_epi32(t4, t6), u5 = _mm_unpackhi_epi32(t4, t6);
+    const __m128i u6 = _mm_unpacklo_epi32(t5, t7), u7 = _mm_unpackhi_epi32(t5, t7);
+    const __m128i c[8] = {_mm_unpacklo_epi64(u0, u4), _mm_unpackhi_epi64(u0, u4), _mm_unpacklo_epi64(u1, u5),
+                          _mm_unpackhi_epi64(u1, u5), _mm_unpacklo_epi64(u2, u6), _mm_unpackhi_epi64(u2, u6),
+                          _mm_unpacklo_epi64(u3, u7), _mm_unpackhi_epi64(u3, u7)};
+    uint8_t* o = out_ + static_cast<size_t>(x) * column_ + 2 * static_cast<size_t>(y);
+    for (int i = 0; i < 8; ++i)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + static_cast<size_t>(i) * column_), c[i]);
+  }
+#endif
+
+  const uint8_t* rgb_;
+  int32_t width_, rows_;
+  size_t column_;
+  uint8_t* out_;
+};
+
+template <int BytesPerPixel>
+void WriteBand(bool highFirst, const uint8_t* rgb, int32_t width, int32_t rows, size_t column, uint8_t* out) {
+  if (highFirst)
+    BandWriter<BytesPerPixel, true>(rgb, width, rows, column, out).Write();
+  else
+    BandWriter<BytesPerPixel, false>(rgb, width, rows, column, out).Write();
 }
 
 }  // namespace
 
 void Tjpglist::WritePixels(const uint8_t* rgb, int bytesPerPixel, int32_t width, int32_t firstRow, int32_t rows,
                            int32_t height) {
-  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(rows);
-  values_.resize(count);
   const bool highFirst = StoreMode != 1;
-  if (bytesPerPixel == 4)
-    highFirst ? ConvertRows<4, true>(rgb, count, values_.data()) : ConvertRows<4, false>(rgb, count, values_.data());
-  else
-    highFirst ? ConvertRows<3, true>(rgb, count, values_.data()) : ConvertRows<3, false>(rgb, count, values_.data());
-  // Then column by column: each column's share of the band is one short
-  // contiguous run of output. Four columns at a time share their reads.
   const size_t column = static_cast<size_t>(height) * 2;
   uint8_t* out = DataArea.data() + DataPos + static_cast<size_t>(firstRow) * 2;
-  int32_t x = 0;
-  for (; x + 4 <= width; x += 4, out += 4 * column) {
-    const uint16_t* v = values_.data() + x;
-    for (int32_t y = 0; y < rows; ++y, v += width) {
-      std::memcpy(out + 2 * y, v, 2);
-      std::memcpy(out + column + 2 * y, v + 1, 2);
-      std::memcpy(out + 2 * column + 2 * y, v + 2, 2);
-      std::memcpy(out + 3 * column + 2 * y, v + 3, 2);
-    }
-  }
-  for (; x < width; ++x, out += column) {
-    const uint16_t* v = values_.data() + x;
-    for (int32_t y = 0; y < rows; ++y, v += width) std::memcpy(out + 2 * y, v, 2);
-  }
+  if (bytesPerPixel == 4)
+    WriteBand<4>(highFirst, rgb, width, rows, column, out);
+  else
+    WriteBand<3>(highFirst, rgb, width, rows, column, out);
 }
 
 }  // namespace panelcraft

@@ -88,7 +88,6 @@ class Tjpglist {
                    int32_t height);
 
   std::vector<uint8_t> rgb_;      // a band of decoded rows of the picture being converted
-  std::vector<uint16_t> values_;  // that band's pixel values
 };
 
 }  // namespace panelcraft

@@ -206,6 +206,73 @@ TEST(TjpglistTest, TooLargePicturesAreLeftOut) {
   }
 }
 
+// Every pixel lands in its column, whatever the size: pictures wider and
+// taller than the blocks the conversion works in, with partial blocks at the
+// right and bottom, from a GIF (one pass) and a JPEG (decoded in bands).
+TEST(TjpglistTest, ColumnOrderOfLargerPictures) {
+  auto expectColumns = [](const Tjpglist& store, const Bitmap& picture, int mode, const std::string& what) {
+    int wrong = 0;
+    for (int x = 0; x < picture.Width; ++x)
+      for (int y = 0; y < picture.Height; ++y) {
+        const uint8_t* p = picture.At(x, y);
+        int hi = (p[0] & 0xF8) | (p[1] >> 5), lo = ((p[1] << 3) & 0xE0) | (p[2] >> 3);
+        if (hi == 0xFF) hi = 0xF7;
+        if (lo == 0xFF) lo = 0xDE;
+        const size_t at = 2 * (static_cast<size_t>(x) * picture.Height + y);
+        const int first = mode == 0 ? hi : lo, second = mode == 0 ? lo : hi;
+        if (store.DataArea[at] != first || store.DataArea[at + 1] != second) ++wrong;
+      }
+    EXPECT_EQ(wrong, 0) << what;
+  };
+  std::vector<Rgb> palette;
+  for (int i = 0; i < 256; ++i)
+    palette.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)});
+  for (auto [w, h] : {std::pair{19, 17}, {8, 8}, {33, 9}}) {
+    std::vector<uint8_t> indices(static_cast<size_t>(w * h));
+    for (int i = 0; i < w * h; ++i) indices[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 37 + i / w);
+    const std::string gif = test::MakeGif(w, h, palette, {{0, 0, w, h, indices}});
+    for (int mode : {0, 1}) {
+      Tjpglist store;
+      store.Clear();
+      store.StoreMode = mode;
+      ASSERT_TRUE(store.AddGif(gif));
+      ASSERT_EQ(store.ConvertPicture(1, 0), Tjpglist::Converted::Written);
+      expectColumns(store, store.FullPictures[0].Strip, mode, "gif " + std::to_string(w) + "x" + std::to_string(h));
+    }
+  }
+  // 21 x 75 is converted as it is decoded; 601 x 443 is large enough to be
+  // decoded and written on two threads.
+  for (auto [w, h] : {std::pair{21, 75}, {601, 443}}) {
+    Bitmap photo(w, h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        uint8_t* p = photo.At(x, y);
+        p[0] = static_cast<uint8_t>(x * 12);
+        p[1] = static_cast<uint8_t>(y * 3);
+        p[2] = static_cast<uint8_t>((x * y) & 0xFF);
+      }
+    const std::string jpeg = EncodeJpeg(photo, 90);
+    for (int mode : {0, 1}) {
+      Tjpglist store;
+      store.Clear();
+      store.StoreMode = mode;
+      ASSERT_TRUE(store.AddJpeg(jpeg));
+      ASSERT_EQ(store.ConvertPicture(1, 0), Tjpglist::Converted::Written);
+      expectColumns(store, DecodeJpeg(jpeg), mode, "jpeg " + std::to_string(w) + "x" + std::to_string(h));
+    }
+    // Damage found while converting leaves the entry free and the store usable.
+    Tjpglist store;
+    store.Clear();
+    ASSERT_TRUE(store.AddJpeg(jpeg));
+    store.FullPictures[0].Jpeg.resize(jpeg.size() / 2);
+    EXPECT_THROW(store.ConvertPicture(1, 0), PictureError);
+    EXPECT_EQ(store.IndexArea[8], 0xFF);
+    EXPECT_EQ(store.DataPos, 0u);
+    ASSERT_TRUE(store.AddGif(test::SolidGif(1, 1, kBlack)));
+    EXPECT_EQ(store.ConvertPicture(1, 1), Tjpglist::Converted::Written);
+  }
+}
+
 TEST(TjpglistTest, FullDataAreaStopsCleanly) {
   Tjpglist store;
   store.Clear();
