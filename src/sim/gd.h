@@ -148,6 +148,7 @@ class Tgd {
 
   // ---- Text, pictures, icons (gd_text.cpp) -----------------------------------
   bool FetchGlyph(int m, int lead, int trail);
+  int64_t FetchGlyphAdvance(int& m, int lead, int trail);
   void DrawGlyph(int m, int lead, int trail);
   void DrawAscii12(int32_t x, int32_t y, int32_t c, int code);
   void DrawText(int m);

@@ -168,16 +168,21 @@ void Tgd::PaintGlyph(int m, int n) {
     }
 }
 
-void Tgd::DrawGlyph(int m, int lead, int trail) {
+// Fetches a character's glyph into the read window, the 16-dot one when the
+// size has none (m then becomes 16), and gives its advance: m, or for a
+// one-byte character the character width, which defaults to half the size.
+int64_t Tgd::FetchGlyphAdvance(int& m, int lead, int trail) {
   if (!FetchGlyph(m, lead, trail)) {
     FetchGlyph(16, lead, trail);
     m = 16;
   }
-  int64_t n = m;
-  if (lead == 0) {
-    if (CharWidth == 0) CharWidth = m / 2;
-    n = CharWidth;
-  }
+  if (lead != 0) return m;
+  if (CharWidth == 0) CharWidth = m / 2;
+  return CharWidth;
+}
+
+void Tgd::DrawGlyph(int m, int lead, int trail) {
+  int64_t n = FetchGlyphAdvance(m, lead, trail);
   if (RightLimitCuts() && RightLimit < int64_t{PosX} + n) n = int64_t{RightLimit} - PosX;
   if (n > 0) PaintGlyph(m, static_cast<int>(std::min<int64_t>(n, 1 << 20)));
 }
@@ -308,15 +313,7 @@ void Tgd::DrawOverlayGlyph(int m, int32_t slot, int lead, int trail) {
   }
   const PictureEntry pic = ReadPictureEntry(s.Picture);
   if (pic.Width > 1024 || pic.Height > 1024 || pic.Address >= ImageEnd) return;
-  if (!FetchGlyph(m, lead, trail)) {
-    FetchGlyph(16, lead, trail);
-    m = 16;
-  }
-  int64_t n = m;
-  if (lead == 0) {
-    if (CharWidth == 0) CharWidth = m / 2;
-    n = CharWidth;
-  }
+  int64_t n = FetchGlyphAdvance(m, lead, trail);
   if (!(s.Y <= PosY && s.X <= PosX && int64_t{PosX} + n < int64_t{s.X} + pic.Width &&
         int64_t{PosY} + m <= int64_t{s.Y} + pic.Height)) {
     DrawGlyph(m, lead, trail);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/text.h"
-#include "lang/cli_run.h"
+#include "support/cli_run.h"
 
 namespace panelcraft {
 namespace {

@@ -2,7 +2,7 @@
 // a home it makes itself.
 #include <gtest/gtest.h>
 
-#include "lang/cli_run.h"
+#include "support/cli_run.h"
 #include "pictures/picture_fixtures.h"
 
 namespace panelcraft {

@@ -1,5 +1,5 @@
 // Runs panelcraft-cli (PANELCRAFT_CLI) in a shell with the given standard
-// input, for the CLI tests of the statement language and the page console.
+// input, for the CLI tests.
 #pragma once
 
 #include <sys/wait.h>
