@@ -99,6 +99,16 @@ int Tgd::Clip(int64_t v) {
   return static_cast<int>(std::clamp<int64_t>(v, -limit, limit));
 }
 
+void Tgd::CoverArea(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  PosX = left;
+  PosY = top;
+  PosX2 = right;
+  PosY2 = bottom;
+  AreaWidth = right - left;
+  AreaHeight = bottom - top;
+  SetArea(left, top, right, bottom);
+}
+
 void Tgd::SetArea(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   AreaLeft = left;
   AreaTop = top;

@@ -145,6 +145,9 @@ class Tgd {
   void LineTo(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t c);
   void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t c);
   void SetArea(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  // The statement's box: the drawing position and its far corner, the area's
+  // size and the area itself.
+  void CoverArea(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
   // ---- Text, pictures, icons (gd_text.cpp) -----------------------------------
   bool FetchGlyph(int m, int lead, int trail);

@@ -298,11 +298,7 @@ void Tgd::DrawLabel(int m, int32_t alignment) {
   RightLimit = x2;
   PosX = start;
   DrawText(m);
-  PosX = x1;
-  PosY2 = PosY + m;
-  AreaWidth = PosX2 - PosX;
-  AreaHeight = PosY2 - PosY;
-  SetArea(PosX, PosY, PosX2, PosY2);
+  CoverArea(x1, PosY, PosX2, PosY + m);
 }
 
 void Tgd::DrawOverlayGlyph(int m, int32_t slot, int lead, int trail) {
@@ -384,11 +380,7 @@ void Tgd::DrawPictureLabel(int m, int32_t alignment, int32_t slot) {
   PosX2 = x2;
   RightLimit = x2;
   DrawOverlayText(m, slot);
-  PosX = x1;
-  PosY2 = PosY + m;
-  AreaWidth = PosX2 - PosX;
-  AreaHeight = PosY2 - PosY;
-  SetArea(PosX, PosY, PosX2, PosY2);
+  CoverArea(x1, PosY, PosX2, PosY + m);
 }
 
 void Tgd::PaintColumn(int64_t x, int64_t y, int count) {

@@ -96,13 +96,7 @@ void Tgd::DrawTouchArea(int32_t n) {
     default:
       break;
   }
-  PosX = x;
-  PosX2 = x2;
-  PosY = y;
-  PosY2 = y2;
-  AreaWidth = w;
-  AreaHeight = h;
-  SetArea(x, y, x2, y2);
+  CoverArea(x, y, x2, y2);
 }
 
 void Tgd::SetIconSet(int32_t pn, int32_t xn, int32_t yn) {
@@ -131,13 +125,7 @@ void Tgd::SetMenu(int32_t x1, int32_t y1, int32_t w, int32_t h, int32_t pw, int3
   MenuGo = go;
   MenuCurrent = 0;
   const int32_t height = static_cast<int32_t>(std::clamp<int64_t>(int64_t{max} * h, INT32_MIN / 2, INT32_MAX / 2));
-  PosX = x1;
-  PosY = y1;
-  PosX2 = x1 + w;
-  PosY2 = y1 + height;
-  AreaWidth = w;
-  AreaHeight = height;
-  SetArea(PosX, PosY, PosX2, PosY2);
+  CoverArea(x1, y1, x1 + w, y1 + height);
 }
 
 void Tgd::SelectMenuRow(int32_t n) {
@@ -187,13 +175,7 @@ void Tgd::DrawMenu(MenuRowsToDraw mode) {
   }
   const int32_t height =
       static_cast<int32_t>(std::clamp<int64_t>(int64_t{MenuRows} * MenuRowHeight, INT32_MIN / 2, INT32_MAX / 2));
-  PosX = MenuX;
-  PosY = MenuY;
-  PosX2 = MenuX + MenuWidth;
-  PosY2 = MenuY + height;
-  AreaWidth = MenuWidth;
-  AreaHeight = height;
-  SetArea(PosX, PosY, PosX2, PosY2);
+  CoverArea(MenuX, MenuY, MenuX + MenuWidth, MenuY + height);
 }
 
 void Tgd::SetCurve(int32_t x1, int32_t y1, int32_t xp, int32_t yn, int32_t xn, int32_t yp) {
@@ -283,13 +265,7 @@ void Tgd::SetInputBox(int32_t hzm, int32_t x1, int32_t y1, int32_t limitX, int32
   InputLength = length & 15;
   InputMode = mode;
   InputColour = c;
-  PosX = x1;
-  PosY = y1;
-  PosX2 = limitX;
-  PosY2 = y1 + hzm;
-  AreaWidth = PosX2 - PosX;
-  AreaHeight = PosY2 - PosY;
-  SetArea(PosX, PosY, PosX2, PosY2);
+  CoverArea(x1, y1, limitX, y1 + hzm);
 }
 
 }  // namespace panelcraft
