@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace panelcraft {
@@ -14,25 +14,14 @@ namespace {
 using test::ReadFile;
 using test::TempDir;
 
-struct Result {
-  int code;
-  std::string out;  // standard output and standard error together
-};
+using Result = test::CliResult;  // out: standard output and standard error together
 
 struct Cli {
   TempDir home;
   Result Run(const std::string& args) {
     const char* cli = std::getenv("PANELCRAFT_CLI");
-    const std::string command = std::string(cli ? cli : "panelcraft-cli") + " --home '" + home.path().string() +
-                                "' " + args + " 2>&1 </dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    Result result{-1, {}};
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return test::RunTogether(std::string(cli ? cli : "panelcraft-cli") + " --home '" + home.path().string() + "' " +
+                             args);
   }
 };
 

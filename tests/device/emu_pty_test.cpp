@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -16,6 +15,7 @@
 #include "device/device_link.h"
 #include "device/serial/qt_serial_transport.h"
 #include "device/upload.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -67,26 +67,15 @@ class Emulator {
   int code_ = -1;
 };
 
-struct Result {
-  int code;
-  std::string out;
-};
+using Result = test::CliResult;  // out: standard output and standard error together
 
 class PtyTest : public ::testing::Test {
  protected:
   TempDir dir;
   // panelcraft-cli on the test's home, or on `home`.
   Result Cli(const std::string& args, const std::string& env = "", const fs::path& home = {}) {
-    const std::string command = env + " " + Tool("PANELCRAFT_CLI", "panelcraft-cli") + " --home '" +
-                                (home.empty() ? dir / "home" : home).string() + "' " + args + " 2>&1 </dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    Result result{-1, {}};
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return test::RunTogether(env + " " + Tool("PANELCRAFT_CLI", "panelcraft-cli") + " --home '" +
+                             (home.empty() ? dir / "home" : home).string() + "' " + args);
   }
   static bool Has(const Result& r, const std::string& text) { return r.out.find(text) != std::string::npos; }
   // The image the workspace builds, for a display of `memory` MB.

@@ -42,4 +42,18 @@ inline CliResult RunCli(const std::filesystem::path& scratch, const std::string&
   return result;
 }
 
+// Runs a shell command line with empty standard input; `out` holds its
+// standard output and standard error together, as a terminal shows them.
+inline CliResult RunTogether(const std::string& commandLine) {
+  CliResult result;
+  FILE* pipe = ::popen((commandLine + " 2>&1 </dev/null").c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
 }  // namespace panelcraft::test
