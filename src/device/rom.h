@@ -39,11 +39,31 @@ class Trom {
   static constexpr uint32_t PictureIndexSize = 4096;
   static constexpr uint32_t MiniDataSize = PageSlots - MiniData;  // 434,176
   static constexpr int MemoryBarColumnCount = 512;
+  // The small font's index table of a dot size inside the mini index
+  // region: 512 entries of 4 bytes for each of 24, 32, 48 and 64 dots.
+  static constexpr uint32_t MiniIndexTable(int dotSize) {
+    switch (dotSize) {
+      case 32:
+        return MiniIndex + 0x800;
+      case 48:
+        return MiniIndex + 0x1000;
+      case 64:
+        return MiniIndex + 0x1800;
+      default:
+        return MiniIndex;
+    }
+  }
 
   // Header field offsets (big-endian starts in units of 256 bytes).
   enum HeaderField : uint32_t {
-    Gb2312Font24 = 2, Gb2312Font32 = 4, Gb2312Font48 = 6, GbkFont16 = 8,
-    GbkFont24 = 10, GbkFont32 = 12, ImeTable = 14, PlacementTop = 16,
+    Gb2312Font24 = 2,
+    Gb2312Font32 = 4,
+    Gb2312Font48 = 6,
+    GbkFont16 = 8,
+    GbkFont24 = 10,
+    GbkFont32 = 12,
+    ImeTable = 14,
+    PlacementTop = 16,
   };
 
   Trom();

@@ -19,11 +19,13 @@
 #include <filesystem>
 #include <string>
 
+#include "device/rom.h"
+
 namespace panelcraft {
 
 inline constexpr int32_t kBaseDataVersion = 1;
 inline constexpr uint32_t kBaseDataVersionOffset = 256;
-inline constexpr uint32_t kBaseDataSize = 0x76000;
+inline constexpr uint32_t kBaseDataSize = Trom::MiniData;
 
 // The font file of the WenQuanYi Bitmap Song strike of a pixel size (12 or
 // 16), found through fontconfig, or empty.

@@ -3,8 +3,8 @@
 #include "app/files.h"
 #include "app/global.h"
 #include "app/text.h"
-#include "fonts/font_settings.h"
 #include "fonts/font_engine.h"
+#include "fonts/font_settings.h"
 #include "fonts/makefont.h"
 
 namespace panelcraft {
@@ -69,7 +69,7 @@ std::string Run::Refusal() {
 }
 
 void Run::RunAscii(int32_t n) {
-  f_.IndexPos = Tmakefont::IndexBase(n);
+  f_.IndexPos = Trom::MiniIndexTable(n);
   Log(Gbk("开始生成") + std::to_string(n) + Gbk("点阵的asc字符"));
   f_.DotSize = n;
   f_.FontFace = g_.Store.Get(FontKey("asc", n, "zt"));

@@ -37,15 +37,6 @@ Tmakefont::Tmakefont(const Trom& rom, DrawingSurface& surface)
 
 Tmakefont::~Tmakefont() = default;
 
-uint32_t Tmakefont::IndexBase(int32_t dotSize) {
-  switch (dotSize) {
-    case 32: return 0x2800;
-    case 48: return 0x3000;
-    case 64: return 0x3800;
-    default: return 0x2000;
-  }
-}
-
 FontEngine& Tmakefont::Engine() {
   if (!engine_) engine_ = std::make_unique<FontEngine>();
   return *engine_;
@@ -69,9 +60,7 @@ void Tmakefont::Reset() {
   Reports.clear();
 }
 
-void Tmakefont::ApplyFont() {
-  Engine().Apply(FontFace, FontHeight, GlyphMode == 2 ? 0 : FontWidth, GlyphMode == 2);
-}
+void Tmakefont::ApplyFont() { Engine().Apply(FontFace, FontHeight, GlyphMode == 2 ? 0 : FontWidth, GlyphMode == 2); }
 
 void Tmakefont::DrawAt(int x, int y, std::string_view ch) {
   FontEngine& engine = Engine();
@@ -182,8 +171,10 @@ void Tmakefont::FitChineseFont() {
   }
   const int32_t w = InkRight - InkLeft;
   const int32_t h = InkBottom - InkTop;
-  if (w < h) InkLeft -= (h - w) / 2;
-  else InkTop -= (w - h) / 2;
+  if (w < h)
+    InkLeft -= (h - w) / 2;
+  else
+    InkTop -= (w - h) / 2;
   OffsetX = 20 - InkLeft;
   OffsetY = 20 - InkTop;
 }
@@ -228,10 +219,10 @@ std::optional<std::string> Tmakefont::FullFontRefusal(int32_t dotSize, int32_t c
   if (charSetChoice != 3 && charSetChoice != 4) return std::nullopt;
   if (dotSize == 64) return Gbk("64点阵暂不支持全字库，请选择小字库(部分汉字)");
   const uint64_t cells = charSetChoice == 3 ? Gb2312Cells : GbkCells;
-  const uint64_t glyphBytes = static_cast<uint64_t>(std::max(dotSize, 0)) * static_cast<uint64_t>(std::max(dotSize, 0) / 8);
+  const uint64_t glyphBytes =
+      static_cast<uint64_t>(std::max(dotSize, 0)) * static_cast<uint64_t>(std::max(dotSize, 0) / 8);
   if (cells * glyphBytes <= GlyphBufferSize) return std::nullopt;
-  if (charSetChoice == 4)
-    return Number(dotSize) + Gbk("点阵暂不支持GBK全字库，请选择GB2312全字库或小字库(部分汉字)");
+  if (charSetChoice == 4) return Number(dotSize) + Gbk("点阵暂不支持GBK全字库，请选择GB2312全字库或小字库(部分汉字)");
   return Number(dotSize) + Gbk("点阵暂不支持全字库，请选择小字库(部分汉字)");
 }
 
@@ -249,8 +240,10 @@ void Tmakefont::Generate(const ProgressSink& progress) {
       Reports.push_back(*refusal);
       return;
     }
-    if (CharSetChoice == 3) GenerateFull(0xA1, 0xF7, 0xA1, 0xFE, progress);
-    else GenerateFull(0x81, 0xFE, 0x40, 0xFE, progress);
+    if (CharSetChoice == 3)
+      GenerateFull(0xA1, 0xF7, 0xA1, 0xFE, progress);
+    else
+      GenerateFull(0x81, 0xFE, 0x40, 0xFE, progress);
   }
 }
 
@@ -278,7 +271,7 @@ void Tmakefont::GenerateList() {
   // small-font data area.
   DataPos = std::max(DataPos, MiniDataBase);
   const bool smallFontSize = DotSize == 24 || DotSize == 32 || DotSize == 48 || DotSize == 64;
-  const uint32_t tableEnd = smallFontSize ? IndexBase(DotSize) + IndexTableSize : IndexArea + IndexAreaSize;
+  const uint32_t tableEnd = smallFontSize ? Trom::MiniIndexTable(DotSize) + IndexTableSize : IndexArea + IndexAreaSize;
   const uint32_t dataEnd = std::min<uint32_t>(miniDataEnd_, GlyphBufferSize);
   std::set<uint32_t> seen;  // codes already handled: a one-byte code, or lead x 256 + trail
   int tableSkipped = 0;

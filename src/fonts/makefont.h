@@ -21,19 +21,18 @@
 #include <string_view>
 #include <vector>
 
+#include "device/rom.h"
 #include "fonts/drawing_surface.h"
 #include "fonts/font_engine.h"
 
 namespace panelcraft {
 
-class Trom;
-
 class Tmakefont {
  public:
   static constexpr uint32_t GlyphBufferSize = 5242880;
-  static constexpr uint32_t IndexTableSize = 2048;  // 512 entries of 4 bytes
-  static constexpr uint32_t IndexArea = 0x2000;     // the four tables: 0x2000..0x3FFF
-  static constexpr uint32_t IndexAreaSize = 8192;
+  static constexpr uint32_t IndexTableSize = 2048;        // 512 entries of 4 bytes
+  static constexpr uint32_t IndexArea = Trom::MiniIndex;  // the four tables of Trom::MiniIndexTable
+  static constexpr uint32_t IndexAreaSize = Trom::MiniIndexSize;
   // Percentage of a full-font run, reported after each lead-byte row.
   using ProgressSink = std::function<void(int percent)>;
 
@@ -44,10 +43,7 @@ class Tmakefont {
   Tmakefont& operator=(const Tmakefont&) = delete;
 
   std::vector<uint8_t> GlyphBuffer;  // GlyphBufferSize bytes
-  // Address of the index table of a small-font size (24, 32, 48, 64); for
-  // any other size the 24-dot table.
-  static uint32_t IndexBase(int32_t dotSize);
-  std::string FontFace;  // GBK
+  std::string FontFace;              // GBK
   int32_t DotSize = 24;
   int32_t FontHeight = 24;
   int32_t FontWidth = 24;

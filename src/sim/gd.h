@@ -19,11 +19,10 @@
 #include <string>
 #include <string_view>
 
+#include "device/rom.h"
 #include "sim/surface.h"
 
 namespace panelcraft {
-
-class Trom;
 
 class Tgd {
  public:
@@ -41,12 +40,12 @@ class Tgd {
   static constexpr int MaxMenuDepth = 2;
 
   // Addresses of the fixed regions of the image.
-  static constexpr int64_t FontHeaderAddress = 0x1000;
-  static constexpr int64_t MiniIndexAddress = 0x2000;
-  static constexpr int64_t PictureIndexAddress = 0x4000;
-  static constexpr int64_t Font12Address = 0x5000;
-  static constexpr int64_t Ascii16Address = 0x75000;
-  static constexpr int64_t MiniDataAddress = 0x76000;
+  static constexpr int64_t FontHeaderAddress = Trom::FontHeader;
+  static constexpr int64_t MiniIndexAddress = Trom::MiniIndex;
+  static constexpr int64_t PictureIndexAddress = Trom::PictureIndex;
+  static constexpr int64_t Font12Address = Trom::Font12;
+  static constexpr int64_t Ascii16Address = Trom::Ascii8x16;
+  static constexpr int64_t MiniDataAddress = Trom::MiniData;
   static constexpr int32_t DefaultHz16Base = 848;
 
   struct TouchArea {

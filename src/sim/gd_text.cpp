@@ -52,18 +52,6 @@ const uint8_t* Ascii12Columns(int code) {
   return code >= 32 && code <= 126 ? kAscii12[code - 32] : blank;
 }
 
-int64_t SmallFontTable(int m) {
-  switch (m) {
-    case 24:
-      return 0x2000;
-    case 32:
-      return 0x2800;
-    case 48:
-      return 0x3000;
-  }
-  return 0x3800;
-}
-
 // Glyph number of a two-byte character in a full font's cell layout.
 int64_t GlyphNumber(int layout, int lead, int trail) {
   if (layout == 3) return int64_t{lead - 0x81} * 191 + (trail - 0x40);
@@ -93,7 +81,7 @@ Char CharAt(std::string_view text, size_t i) {
 }  // namespace
 
 bool Tgd::SmallFontLookup(int m, int lead, int trail, int64_t* glyphAddress, int32_t* width) {
-  const int64_t table = SmallFontTable(m);
+  const int64_t table = Trom::MiniIndexTable(m);
   constexpr int entriesPerRead = ReadWindowSize / 4;
   for (int entry = 0; entry < 513; ++entry) {
     if (entry % entriesPerRead == 0) ReadImage(table + int64_t{entry} * 4, ReadWindowSize);

@@ -25,10 +25,12 @@ class MakefontTest : public ::testing::Test {
     f.DotSize = dotSize;
     f.GlyphMode = mode;
     f.FontFace = kTestFace;
-    f.IndexPos = Tmakefont::IndexBase(dotSize);
+    f.IndexPos = Trom::MiniIndexTable(dotSize);
     if (f.DataPos < kMini) f.DataPos = kMini;
-    if (mode == 2) f.FitChineseFont();
-    else f.FitAsciiFont();
+    if (mode == 2)
+      f.FitChineseFont();
+    else
+      f.FitAsciiFont();
     f.CharSetChoice = 1;
     f.CharList = list;
     f.Generate();
@@ -61,10 +63,10 @@ TEST_F(MakefontTest, DefaultsAndRegions) {
   EXPECT_EQ(f.GlyphMode, 2);
   EXPECT_EQ(f.GlyphBuffer.size(), 5242880u);
   EXPECT_TRUE(std::all_of(f.GlyphBuffer.begin(), f.GlyphBuffer.end(), [](uint8_t b) { return b == 0xFF; }));
-  EXPECT_EQ(Tmakefont::IndexBase(24), 0x2000u);
-  EXPECT_EQ(Tmakefont::IndexBase(32), 0x2800u);
-  EXPECT_EQ(Tmakefont::IndexBase(48), 0x3000u);
-  EXPECT_EQ(Tmakefont::IndexBase(64), 0x3800u);
+  EXPECT_EQ(Trom::MiniIndexTable(24), 0x2000u);
+  EXPECT_EQ(Trom::MiniIndexTable(32), 0x2800u);
+  EXPECT_EQ(Trom::MiniIndexTable(48), 0x3000u);
+  EXPECT_EQ(Trom::MiniIndexTable(64), 0x3800u);
 }
 
 // Full fonts: file size, cell order, the glyph of a code at its glyph number,
@@ -74,8 +76,8 @@ struct FullCase {
   int32_t choice;
   uint64_t fileSize;
   int rows;
-  std::string code;        // a character whose cell is checked
-  uint64_t glyphNumber;    // its glyph number
+  std::string code;      // a character whose cell is checked
+  uint64_t glyphNumber;  // its glyph number
 };
 
 class FullFontTest : public MakefontTest, public ::testing::WithParamInterface<FullCase> {};
@@ -132,9 +134,12 @@ TEST_F(MakefontTest, GbkCellOfANonCharacterStaysBlank) {
 }
 
 TEST_F(MakefontTest, FullFontsThatCannotBeMadeAreRefusedBeforeDrawing) {
-  struct Case { int32_t dotSize, choice; bool refused; };
-  for (const Case c : {Case{64, 3, true}, Case{64, 4, true}, Case{48, 4, true}, Case{48, 3, false},
-                       Case{32, 4, false}, Case{24, 1, false}}) {
+  struct Case {
+    int32_t dotSize, choice;
+    bool refused;
+  };
+  for (const Case c : {Case{64, 3, true}, Case{64, 4, true}, Case{48, 4, true}, Case{48, 3, false}, Case{32, 4, false},
+                       Case{24, 1, false}}) {
     SCOPED_TRACE(std::to_string(c.dotSize) + "/" + std::to_string(c.choice));
     EXPECT_EQ(Tmakefont::FullFontRefusal(c.dotSize, c.choice).has_value(), c.refused);
   }
@@ -172,7 +177,11 @@ TEST_F(MakefontTest, EntriesCarryWidthCodeAndAlignedOffset) {
 }
 
 TEST_F(MakefontTest, ListsSkipRepeatsAndCharactersOfTheOtherMode) {
-  struct Case { int32_t mode; std::string list; std::vector<std::string> codes; };
+  struct Case {
+    int32_t mode;
+    std::string list;
+    std::vector<std::string> codes;
+  };
   const std::string a = "\xB0\xA1", bo = "\xB1\xA1";
   const Case cases[] = {
       {2, a + a, {a}},
@@ -180,8 +189,11 @@ TEST_F(MakefontTest, ListsSkipRepeatsAndCharactersOfTheOtherMode) {
       {0, "aba", {"a", "b"}},
       {2, "a" + a + "b" + bo, {a, bo}},
       {1, "a" + a + "b", {"a", "b"}},
-      {1, "\xB0" "ab", {"b"}},           // 0xB0 'a' is one two-byte character
-      {2, a + "\xB1", {a}},              // a lone lead byte at the end is ignored
+      {1,
+       "\xB0"
+       "ab",
+       {"b"}},               // 0xB0 'a' is one two-byte character
+      {2, a + "\xB1", {a}},  // a lone lead byte at the end is ignored
       {1, "a\xB1", {"a"}},
       {2, "", {}},
   };
@@ -205,19 +217,19 @@ TEST_F(MakefontTest, FixedWidthGlyphsAreHalfTheSizeWide) {
     f.DotSize = size;
     f.GlyphMode = 1;
     f.FontFace = kTestFace;
-    f.IndexPos = Tmakefont::IndexBase(size);
+    f.IndexPos = Trom::MiniIndexTable(size);
     f.FitAsciiFont();
     f.CharSetChoice = 0;
     f.Generate();
     const uint32_t glyphBytes = static_cast<uint32_t>(size / 2 * size / 8);
     const uint32_t step = (glyphBytes + 7) / 8;  // in units of 8 bytes
     for (int n = 0; n < 95; ++n) {
-      const auto e = Entry(Tmakefont::IndexBase(size), n);
+      const auto e = Entry(Trom::MiniIndexTable(size), n);
       ASSERT_EQ(e[0], size / 2) << n;
       EXPECT_EQ(e[1], 0x20 + n);
       EXPECT_EQ(e[2] * 256 + e[3], static_cast<int>(n * step));
     }
-    EXPECT_EQ(Entry(Tmakefont::IndexBase(size), 95)[0], 0xFF);
+    EXPECT_EQ(Entry(Trom::MiniIndexTable(size), 95)[0], 0xFF);
     // Every printable character but the space has ink.
     for (int n = 1; n < 95; ++n) EXPECT_TRUE(HasInk(&f.GlyphBuffer[kMini + n * step * 8], glyphBytes)) << n;
   }
@@ -292,8 +304,9 @@ TEST_F(MakefontTest, AsciiFittingLeavesTwoBlankRowsAboveTheTallestInk) {
     EXPECT_LE(f.Engine().TextAdvance("A"), size / 2);
     // The probe drawn where glyphs are drawn: tallest ink on row 3.
     surface.FillWhite(1, 1, 3200, 255);
-    f.Engine().DrawText(surface, 1, f.OffsetY + 1,
-                        "`1234567890-=~!@#$%^&*()_+qwertyuioopp[]\\QWERTYUIOP{}|asdfghjkl;ASDFGHJKL:zxcvbnm,./ZXCVBNM<>?");
+    f.Engine().DrawText(
+        surface, 1, f.OffsetY + 1,
+        "`1234567890-=~!@#$%^&*()_+qwertyuioopp[]\\QWERTYUIOP{}|asdfghjkl;ASDFGHJKL:zxcvbnm,./ZXCVBNM<>?");
     f.MeasureInkRows();
     EXPECT_EQ(f.InkTop, 3);
     EXPECT_LE(f.InkBottom, size);
@@ -337,7 +350,10 @@ TEST_F(MakefontTest, MiniFilesHoldTheIndexAreaAndTheDataUpToDataPos) {
   const std::string idx = ReadFileBytes(temp.path() / "mini.idx");
   const std::string data = ReadFileBytes(temp.path() / "mini.sbin");
   ASSERT_EQ(idx.size(), 8192u);
-  EXPECT_EQ(idx.substr(0, 8), std::string("\x0C" "a\x00\x00\x0C" "b\x00\x05", 8));
+  EXPECT_EQ(idx.substr(0, 8), std::string("\x0C"
+                                          "a\x00\x00\x0C"
+                                          "b\x00\x05",
+                                          8));
   EXPECT_EQ(static_cast<uint8_t>(idx[8]), 0xFF);
   EXPECT_EQ(data.size(), 76u);
   EXPECT_EQ(data, std::string(f.GlyphBuffer.begin() + kMini, f.GlyphBuffer.begin() + kMini + 76));
