@@ -69,6 +69,21 @@ class Emulator {
 
 using Result = test::CliResult;  // out: standard output and standard error together
 
+// The program's side of a link to `portName`: its own home, an open project,
+// the Qt serial port and the real clock.
+struct Host {
+  explicit Host(const std::string& portName) {
+    g.ProjectFile = "demo.lmx";
+    link.PortText = portName;
+  }
+  TempDir home;
+  test::RecordingMessages messages;
+  Tglobal g{home.path(), messages};
+  QtSerialTransport port;
+  SteadyClock clock;
+  DeviceLink link{g, port, clock};
+};
+
 class PtyTest : public ::testing::Test {
  protected:
   TempDir dir;
@@ -110,18 +125,11 @@ TEST_F(PtyTest, DetectionAtEveryRateSwitchesTo115200) {
   std::vector<std::thread> threads;
   for (size_t i = 0; i < rates.size(); ++i) {
     threads.emplace_back([&, i] {
-      TempDir home;
-      test::RecordingMessages messages;
-      Tglobal g(home.path(), messages);
-      g.ProjectFile = "demo.lmx";
-      QtSerialTransport port;
-      SteadyClock clock;
-      DeviceLink link(g, port, clock);
-      link.PortText = emulators[i]->Name();
-      link.BaudChoice = rates[i];
-      if (link.ManualConnect() && g.LinkState == 1) found[i] = port.Baud();
+      Host host(emulators[i]->Name());
+      host.link.BaudChoice = rates[i];
+      if (host.link.ManualConnect() && host.g.LinkState == 1) found[i] = host.port.Baud();
       // The display answers at the new rate.
-      if (found[i] && !link.QueryDevice(false)) found[i] = -1;
+      if (found[i] && !host.link.QueryDevice(false)) found[i] = -1;
     });
   }
   for (auto& t : threads) t.join();
@@ -216,14 +224,9 @@ TEST_F(PtyTest, UploadsOnlyWhatChangedAndLeavesTheFlashEqualToTheImage) {
 
 TEST_F(PtyTest, StopFromAnotherThreadEndsARunningUpload) {
   Emulator display(dir / "display", {"--pace", "--memory", "2"});
-  TempDir home;
-  test::RecordingMessages messages;
-  Tglobal g(home.path(), messages);
-  g.ProjectFile = "demo.lmx";
-  QtSerialTransport port;
-  SteadyClock clock;
-  DeviceLink link(g, port, clock);
-  link.PortText = display.Name();
+  Host host(display.Name());
+  Tglobal& g = host.g;
+  DeviceLink& link = host.link;
   ASSERT_TRUE(link.ManualConnect());
   uint32_t x = 1;
   for (size_t a = 0x100000; a < 0x140000; ++a)
@@ -239,7 +242,7 @@ TEST_F(PtyTest, StopFromAnotherThreadEndsARunningUpload) {
   stopper.join();
   EXPECT_LT(upload.Counts.Sent, 10u);
   EXPECT_LT(took, std::chrono::seconds(3));
-  EXPECT_TRUE(messages.Shown.empty());
+  EXPECT_TRUE(host.messages.Shown.empty());
   EXPECT_EQ(g.LinkState, 1);
 }
 
